@@ -1,0 +1,89 @@
+// Process entry: prepares the process in a fixed order and runs the windows.
+
+#include <windows.h>
+
+#include <gdiplus.h>
+
+#include <string>
+
+#include "diagnostics/Logger.h"
+#include "diagnostics/WorkFolders.h"
+#include "state/SettingManager.h"
+#include "state/UiSetting.h"
+#include "ui/core/ResourceLocation.h"
+
+namespace {
+
+// The dump folder as start-up knew it; the crash filter reads only this copy.
+std::wstring g_dumpFolderCopy;
+
+const int kLargeScreenWidth = 2880;
+
+// Hands the skin archive that suits the screen to the toolkit. The resource
+// memory stays valid for the life of the process, so nothing is copied.
+void UseSkinArchiveResource()
+{
+    int id = GetSystemMetrics(SM_CXSCREEN) < kLargeScreenWidth ? 130 : 138;
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), L"Zip");
+    if (!found) return;
+    HGLOBAL loaded = LoadResource(nullptr, found);
+    DWORD size = SizeofResource(nullptr, found);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes || size == 0) return;
+    ResourceLocation::UseSkinArchiveBytes(bytes, size);
+    LOG_INFO(L"successful to set ui zip resource");
+}
+
+void MakeDpiAware()
+{
+    HMODULE user32 = LoadLibraryW(L"user32.dll");
+    if (!user32) return;
+    using SetDpiAware = BOOL(WINAPI*)();
+    auto setAware = reinterpret_cast<SetDpiAware>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
+    if (setAware) setAware();
+    FreeLibrary(user32);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
+{
+    // 1. The product's settings come first: they name the mutex and the folders.
+    CUiSetting* settings = CUiSetting::GetInstance();
+    std::wstring appId = settings->GetOther(L"APPID");
+
+    // 2. One running copy per application identifier. The handle is never
+    // closed, so the guard lasts exactly as long as the process.
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, appId.c_str());
+    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
+        MessageBoxW(nullptr, L"程序已经在运行", L"提示", MB_OK);
+        return 0;
+    }
+
+    // 3. and 4. The working folder is named after the product; the log lives in it.
+    SetProductFolderName(L"Vantorie" + settings->GetOther(L"产品标识"));
+    g_pLogger = GetLogger(L"installer");
+
+    // 5. The crash filter must not compute paths while the process is failing.
+    g_dumpFolderCopy = GetDumpFolder();
+
+    // 7. The configuration file sets how much the log records.
+    CSettingManager* config = CSettingManager::GetInstance();
+    g_pLogger->SetThreshold(config->log_level());
+
+    // 8. and 9.
+    MakeDpiAware();
+    if (FAILED(CoInitialize(nullptr))) return 0;
+
+    // 11. GDI+ stays up until the process ends.
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    ULONG_PTR gdiplusToken = 0;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    ResourceLocation::SetModuleInstance(instance);
+
+    // 12. Skins come from the archive resource unless the configuration says otherwise.
+    if (config->load_resource_from_zip()) UseSkinArchiveResource();
+
+    return 0;
+}

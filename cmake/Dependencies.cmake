@@ -1,0 +1,28 @@
+# Third-party pieces, all from Debian's packages (see scripts/install-deps).
+set(DEPS_DIR ${CMAKE_SOURCE_DIR}/build-deps CACHE PATH "Unpacked dependency sources")
+
+# jsoncpp: built from its Debian source package as a static library.
+set(JSONCPP_DIR ${DEPS_DIR}/jsoncpp)
+add_library(jsoncpp STATIC
+  ${JSONCPP_DIR}/src/lib_json/json_reader.cpp
+  ${JSONCPP_DIR}/src/lib_json/json_value.cpp
+  ${JSONCPP_DIR}/src/lib_json/json_writer.cpp)
+target_include_directories(jsoncpp SYSTEM PUBLIC ${JSONCPP_DIR}/include)
+target_compile_options(jsoncpp PRIVATE -w)
+
+# zlib: the mingw static library.
+find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)
+add_library(zlib_static INTERFACE)
+target_link_libraries(zlib_static INTERFACE ${ZLIB_STATIC})
+
+# stb_image: header only.
+add_library(stb INTERFACE)
+target_include_directories(stb SYSTEM INTERFACE /usr/include/stb)
+
+# GoogleTest from /usr/src/googletest, cross-built.
+if(BUILD_TESTING)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()

@@ -1,0 +1,37 @@
+# Sourced by scripts/run and scripts/test: a Wine prefix of the project's own,
+# an X display (a private Xvfb unless one is given) and a persistent
+# wineserver, all stopped again by stop_wine_env.
+here=${here:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+xvfb_pid=
+
+start_wine_env() {
+  local want_private=${1:-auto}
+  if [ "$want_private" = private ] || [ -z "${DISPLAY:-}" ]; then
+    local n=90
+    while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "creating the Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    # No Mono or Gecko: the program needs neither, and their installers would ask.
+    WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+  wineserver -p
+  # Wine's own background services start with the first program and would
+  # keep that program's output open (ctest would wait for them), so they
+  # are started here, detached from every pipe.
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+stop_wine_env() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+  xvfb_pid=
+}

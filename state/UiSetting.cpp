@@ -1,0 +1,68 @@
+#include "state/UiSetting.h"
+
+#include <windows.h>
+
+#include <json/json.h>
+
+#include "diagnostics/Logger.h"
+#include "diagnostics/StringConvert.h"
+#include "state/JsonValue.h"
+
+CUiSetting* CUiSetting::GetInstance()
+{
+    static CUiSetting* instance = new CUiSetting(ReadResource());
+    return instance;
+}
+
+CUiSetting::CUiSetting(const std::string& document)
+{
+    Load(document);
+}
+
+std::string CUiSetting::ReadResource()
+{
+    std::string bytes;
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(133), L"Json");
+    if (!found) return bytes;
+    HGLOBAL loaded = LoadResource(nullptr, found);
+    DWORD size = SizeofResource(nullptr, found);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (data && size > 0) bytes.assign(static_cast<const char*>(data), size);
+    if (loaded) FreeResource(loaded);
+    return bytes;
+}
+
+void CUiSetting::Load(const std::string& document)
+{
+    if (document.empty()) {
+        LOG_ERROR(L"failed to load the json content from resource, error is %d",
+                  static_cast<int>(GetLastError()));
+        return;
+    }
+    Json::Value root;
+    if (!ParseJson(document, root)) {
+        LOG_ERROR(L"failed to parse the ui setting");
+        return;
+    }
+    if (!root.isObject()) return;
+    const std::pair<const wchar_t*, Group*> groups[] = {
+        {L"文本", &m_texts}, {L"颜色", &m_colors}, {L"链接", &m_links}, {L"其它", &m_others}};
+    for (const auto& group : groups) {
+        std::string name = WideToUtf8(group.first);
+        const Json::Value* value = root.find(name.data(), name.data() + name.size());
+        // A group that is not an object, or a member that is not a scalar,
+        // cannot be read as text: it is passed over like a missing one.
+        if (!value || !value->isObject()) continue;
+        for (const std::string& key : value->getMemberNames()) {
+            std::string text;
+            if (!JsonScalarText((*value)[key], text)) continue;
+            (*group.second)[Utf8ToWide(key)] = Utf8ToWide(text);
+        }
+    }
+}
+
+std::wstring CUiSetting::Find(const Group& group, const std::wstring& key)
+{
+    auto it = group.find(key);
+    return it == group.end() ? std::wstring() : it->second;
+}

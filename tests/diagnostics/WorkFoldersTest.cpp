@@ -1,0 +1,74 @@
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include "diagnostics/WorkFolders.h"
+#include "tests/support/TestSupport.h"
+
+using namespace testing_support;
+
+TEST(WorkFolders, SubFoldersLiveInTheProductFolderAndAreCreated)
+{
+    std::wstring root = ScratchFolder(L"folders-root");
+    root.pop_back();
+    CWorkFolders folders(root);
+    folders.SetProductFolderName(L"Vantoriesample.viewer");
+    EXPECT_EQ(root + L"\\Vantoriesample.viewer\\", folders.WorkFolder());
+    EXPECT_EQ(root + L"\\Vantoriesample.viewer\\data\\", folders.DataFolder());
+    EXPECT_EQ(root + L"\\Vantoriesample.viewer\\Configs\\", folders.ConfigFolder());
+    EXPECT_EQ(root + L"\\Vantoriesample.viewer\\Log\\", folders.LogFolder());
+    EXPECT_EQ(root + L"\\Vantoriesample.viewer\\dump\\", folders.DumpFolder());
+    for (const wchar_t* sub : {L"data", L"Configs", L"Log", L"dump"})
+        EXPECT_TRUE(Exists(root + L"\\Vantoriesample.viewer\\" + sub)) << sub;
+}
+
+TEST(WorkFolders, EmptyProductIdentifierGivesTheBareVendorFolder)
+{
+    std::wstring root = ScratchFolder(L"folders-empty");
+    root.pop_back();
+    CWorkFolders folders(root);
+    folders.SetProductFolderName(L"Vantorie" + std::wstring());
+    EXPECT_EQ(root + L"\\Vantorie\\", folders.WorkFolder());
+    EXPECT_TRUE(Exists(root + L"\\Vantorie"));
+}
+
+TEST(WorkFolders, PathsAreCachedAndADeletedDumpFolderIsNotRecreated)
+{
+    std::wstring root = ScratchFolder(L"folders-cache");
+    root.pop_back();
+    CWorkFolders folders(root);
+    folders.SetProductFolderName(L"Vantorieone");
+    std::wstring dump = folders.DumpFolder();
+    ASSERT_TRUE(Exists(dump));
+    RemoveTree(dump);
+    // A later product name changes nothing either: the first result is kept.
+    folders.SetProductFolderName(L"Vantorietwo");
+    EXPECT_EQ(dump, folders.DumpFolder());
+    EXPECT_FALSE(Exists(dump));
+    EXPECT_EQ(root + L"\\Vantorieone\\", folders.WorkFolder());
+}
+
+TEST(WorkFolders, MissingParentIsNotCreated)
+{
+    std::wstring root = ScratchFolder(L"folders-missing") + L"absent";
+    CWorkFolders folders(root);
+    folders.SetProductFolderName(L"Vantoriex");
+    EXPECT_EQ(root + L"\\Vantoriex\\", folders.WorkFolder());
+    EXPECT_FALSE(Exists(root));
+    EXPECT_FALSE(Exists(folders.LogFolder()));
+}
+
+TEST(WorkFolders, ProcessHelpersUseTheShellFolders)
+{
+    wchar_t local[MAX_PATH] = {};
+    ASSERT_EQ(S_OK, SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local));
+    SetProductFolderName(L"Vantorietest.folders");
+    EXPECT_EQ(std::wstring(local) + L"\\Vantorietest.folders\\", GetWorkFolder());
+    std::wstring temp = GetTempFolder();
+    ASSERT_FALSE(temp.empty());
+    EXPECT_EQ(L'\\', temp.back());
+    EXPECT_EQ(TestProgramFolder(), GetExeFolder());
+    RemoveTree(GetWorkFolder());
+}

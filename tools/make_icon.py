@@ -1,0 +1,58 @@
+#!/usr/bin/env python3
+"""Draws the product's icon: one 256x256 image of 32 bits per pixel in an ICO file.
+
+The picture (a rounded blue tile with a white picture frame and a sun) is
+drawn procedurally, so no binary is kept in the repository.
+"""
+import math
+import struct
+import sys
+
+SIZE = 256
+
+
+def coverage(distance):
+    """Anti-aliased coverage of a pixel whose centre lies `distance` inside an edge."""
+    return max(0.0, min(1.0, distance + 0.5))
+
+
+def rounded_rect_inside(x, y, left, top, right, bottom, radius):
+    cx = min(max(x, left + radius), right - radius)
+    cy = min(max(y, top + radius), bottom - radius)
+    return radius - math.hypot(x - cx, y - cy)
+
+
+def pixel(x, y):
+    px, py = x + 0.5, y + 0.5
+    tile = coverage(rounded_rect_inside(px, py, 8, 8, 248, 248, 48))
+    if tile <= 0:
+        return (0, 0, 0, 0)
+    # Vertical gradient from a light to a deep blue.
+    t = py / SIZE
+    r, g, b = 0x4A + (0x1E - 0x4A) * t, 0x9B + (0x5C - 0x9B) * t, 0xFF + (0xD8 - 0xFF) * t
+    frame_outer = coverage(rounded_rect_inside(px, py, 52, 68, 204, 188, 14))
+    frame_inner = coverage(rounded_rect_inside(px, py, 64, 80, 192, 176, 6))
+    frame = max(0.0, frame_outer - frame_inner)
+    sun = coverage(16 - math.hypot(px - 156, py - 112))
+    hill = coverage(min(176 - py, (py - 128) - abs(px - 112) * 0.9, 192 - px))
+    white = min(1.0, frame + sun + hill)
+    r, g, b = (c + (255 - c) * white for c in (r, g, b))
+    return (int(b), int(g), int(r), int(255 * tile))
+
+
+def main(out_path):
+    rows = []
+    for y in range(SIZE - 1, -1, -1):  # bottom-up, as bitmaps store rows
+        rows.append(b"".join(bytes(pixel(x, y)) for x in range(SIZE)))
+    xor = b"".join(rows)
+    and_mask = bytes(SIZE * SIZE // 8)
+    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 32, 0, len(xor) + len(and_mask), 0, 0, 0, 0)
+    image = header + xor + and_mask
+    icon_dir = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", 0, 0, 0, 0, 1, 32, len(image), 6 + 16)
+    with open(out_path, "wb") as f:
+        f.write(icon_dir + entry + image)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
