@@ -66,3 +66,14 @@ std::wstring CUiSetting::Find(const Group& group, const std::wstring& key)
     auto it = group.find(key);
     return it == group.end() ? std::wstring() : it->second;
 }
+
+std::vector<std::wstring> CUiSetting::OfferedVersions() const
+{
+    std::vector<std::wstring> versions;
+    for (int n = 1; n <= 20; ++n) {
+        std::wstring name = GetText(L"版本" + std::to_wstring(n));
+        if (name.empty()) break;
+        versions.push_back(name);
+    }
+    return versions;
+}
