@@ -5,6 +5,7 @@
 #include <json/json.h>
 
 #include "diagnostics/Logger.h"
+#include "diagnostics/ModuleResource.h"
 #include "diagnostics/StringConvert.h"
 #include "state/JsonValue.h"
 
@@ -21,15 +22,7 @@ CUiSetting::CUiSetting(const std::string& document)
 
 std::string CUiSetting::ReadResource()
 {
-    std::string bytes;
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(133), L"Json");
-    if (!found) return bytes;
-    HGLOBAL loaded = LoadResource(nullptr, found);
-    DWORD size = SizeofResource(nullptr, found);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (data && size > 0) bytes.assign(static_cast<const char*>(data), size);
-    if (loaded) FreeResource(loaded);
-    return bytes;
+    return FindModuleResource(nullptr, MAKEINTRESOURCEW(133), L"Json").Bytes();
 }
 
 void CUiSetting::Load(const std::string& document)
