@@ -272,6 +272,9 @@ def main(argv):
         if picture.size != (width * scale, height * scale):
             sys.stderr.write("%s drawn at %s instead of %dx%d\n" % (name, picture.size, width * scale, height * scale))
             return 1
+        # Opaque pictures are stored without an alpha channel: smaller files.
+        if picture.getextrema()[3] == (255, 255):
+            picture = picture.convert("RGB")
         # Written under a temporary name first so that an interrupted run
         # leaves no truncated picture that a later build would pack.
         target = os.path.join(folder, name)

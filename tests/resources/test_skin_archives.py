@@ -294,6 +294,18 @@ def named_pictures(skins):
     return pictures
 
 
+def fixed_size_pictures(skins):
+    """(picture, width, height) for each control that fixes both its size and shows a picture."""
+    found, sink = [], []
+    for skin in SKINS:
+        root = parse(skin, skins.get(skin, b""), sink)
+        for element in root.iter() if root is not None else ():
+            file = descriptor_file(element.get("bkimage", ""))
+            if file and element.get("width") and element.get("height"):
+                found.append((file, int(element.get("width")), int(element.get("height"))))
+    return found
+
+
 def png_header(data):
     if data[:8] != b"\x89PNG\r\n\x1a\n" or data[12:16] != b"IHDR":
         return None
@@ -363,6 +375,10 @@ def check_archive(zip_bytes, source_files, scale):
                 l, t, r, b = (int(v) for v in corner.split(","))
                 if width <= l + r or height < t + b:
                     problems.append("%s (%dx%d) is too small for corner %s" % (name, width, height, corner))
+    for name, width, height in fixed_size_pictures(skins):
+        header = png_header(contents.get(name) or b"")
+        if header and header[:2] != (width, height):
+            problems.append("%s is %dx%d but its control is %dx%d" % ((name,) + header[:2] + (width, height)))
     return problems
 
 
@@ -478,6 +494,8 @@ class DamagedCopiesAreCaught(unittest.TestCase):
             (lambda n, d: (n, d.replace(b"combo3_ov.png", b"combo3_xx.png")) if n == "main.xml" else (n, d),
              "differs from its source"),
             (lambda n, d: ("skin/" + n, d) if n == "progress.xml" else (n, d), "progress.xml is missing"),
+            (lambda n, d: (n, d.replace(b'width="360" height="60"', b'width="360" height="64"')) if n == "main.xml"
+             else (n, d), "its control is 360x64"),
         )
         for change, word in cases:
             with self.subTest(word=word):
