@@ -67,7 +67,7 @@ MEASURES = {"size", "caption", "mininfo", "maxinfo", "sizebox", "roundcorner", "
             "topbordersize", "rightbordersize", "bottombordersize", "childpadding", "dropboxsize",
             "sepheight", "sepwidth"}
 DESCRIPTOR_MEASURES = {"corner", "dest", "source"}
-ATTRIBUTE_LISTS = {"value", "dropbox", "vscrollbarstyle", "hscrollbarstyle"}
+ATTRIBUTE_LISTS = {"dropbox", "vscrollbarstyle", "hscrollbarstyle"}
 
 # The double-size skins deviate from plain doubling only here: the combo
 # frames keep their thin edges and get a wide fixed arrow cell, and the
@@ -219,7 +219,7 @@ def expected_double(skin, tag, name, one):
 
 
 def compare_values(skin, where, tag, name, one, two, problems):
-    if name in ATTRIBUTE_LISTS and tag in ("Default", "Combo", "VerticalLayout", "HorizontalLayout", "Container"):
+    if name in ATTRIBUTE_LISTS or (tag == "Default" and name == "value"):
         list_one, _ = attribute_list(one)
         list_two, _ = attribute_list(two)
         if [n for n, _ in list_one] != [n for n, _ in list_two]:
