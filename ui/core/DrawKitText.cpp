@@ -326,7 +326,10 @@ void CDrawKit::DrawMarkupText(HDC dc, CWindowManagerUI* manager, RECT& rect, con
                         break;
                     }
                     case L's': opaque = !opaque; break;
-                    case L'x': x += std::clamp(ReadNumber(arg), 0, 10000); break;
+                    case L'x':
+                        x += std::clamp(ReadNumber(arg), 0, 10000);
+                        lines.back().width = std::max(lines.back().width, x);
+                        break;
                     case L'y': lines.back().fixedHeight = std::clamp(ReadNumber(arg), 0, 10000); break;
                     default: break;  // unknown tags are skipped
                     }
