@@ -73,6 +73,8 @@ public:
 
 private:
     friend class CDrawKit;
+    // Saves the clip in force, then intersects it with region (owned).
+    void Open(HDC dc, const RECT& rect, HRGN region);
     HDC m_dc = nullptr;
     RECT m_rect{};
     CRegionHandle m_region;

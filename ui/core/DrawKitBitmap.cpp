@@ -299,13 +299,14 @@ void CDrawKit::FillGradient(HDC dc, const RECT& rect, DWORD first, DWORD second,
     RECT area = rect;
     uint8_t* bits = nullptr;
     CBitmapHandle buffer;
-    CMemoryDC memory(dc);
+    std::unique_ptr<CMemoryDC> memory;
     std::unique_ptr<CSelectScope> select;
     if (alpha < 255) {
         buffer.Reset(CreateDib32(width, height, &bits));
-        if (!buffer || !memory) return;
-        select.reset(new CSelectScope(memory.Get(), buffer.Get()));
-        target = memory.Get();
+        memory.reset(new CMemoryDC(dc));
+        if (!buffer || !*memory) return;
+        select.reset(new CSelectScope(memory->Get(), buffer.Get()));
+        target = memory->Get();
         area = RECT{0, 0, width, height};
     }
 
@@ -339,7 +340,7 @@ void CDrawKit::FillGradient(HDC dc, const RECT& rect, DWORD first, DWORD second,
         }
     }
     if (alpha < 255)
-        BlendBitmap(dc, rect.left, rect.top, width, height, memory.Get(), 0, 0, width, height,
+        BlendBitmap(dc, rect.left, rect.top, width, height, memory->Get(), 0, 0, width, height,
                     static_cast<BYTE>(alpha), false);
 }
 
@@ -390,29 +391,24 @@ void ClipScope::Close()
     m_dc = nullptr;
 }
 
-namespace {
-
-void OpenScope(HDC dc, const RECT& rect, ClipScope& scope, HRGN region, HDC& scopeDC, RECT& scopeRect,
-               CRegionHandle& scopeRegion, CRegionHandle& oldRegion, bool& open)
+void ClipScope::Open(HDC dc, const RECT& rect, HRGN region)
 {
-    scope.Close();
-    scopeDC = dc;
-    scopeRect = rect;
+    Close();
+    m_dc = dc;
+    m_rect = rect;
     CRegionHandle saved(CreateRectRgn(0, 0, 0, 0));
-    if (saved && GetClipRgn(dc, saved.Get()) == 1) oldRegion = std::move(saved);
-    scopeRegion.Reset(region);
+    if (saved && GetClipRgn(dc, saved.Get()) == 1) m_oldRegion = std::move(saved);
+    m_region.Reset(region);
     ExtSelectClipRgn(dc, region, RGN_AND);
-    open = true;
+    m_open = true;
 }
-
-}  // namespace
 
 void CDrawKit::ClipToRect(HDC dc, const RECT& rect, ClipScope& scope)
 {
     if (!dc) return;
     HRGN region = CreateRectRgnIndirect(&rect);
     if (!region) return;
-    OpenScope(dc, rect, scope, region, scope.m_dc, scope.m_rect, scope.m_region, scope.m_oldRegion, scope.m_open);
+    scope.Open(dc, rect, region);
 }
 
 void CDrawKit::ClipToRoundRect(HDC dc, const RECT& rect, const RECT& round, int ellipseWidth, int ellipseHeight,
@@ -424,7 +420,7 @@ void CDrawKit::ClipToRoundRect(HDC dc, const RECT& rect, const RECT& round, int 
     CRegionHandle rounded(
         CreateRoundRectRgn(round.left, round.top, round.right + 1, round.bottom + 1, ellipseWidth, ellipseHeight));
     if (rounded) CombineRgn(region, region, rounded.Get(), RGN_AND);
-    OpenScope(dc, rect, scope, region, scope.m_dc, scope.m_rect, scope.m_region, scope.m_oldRegion, scope.m_open);
+    scope.Open(dc, rect, region);
 }
 
 // Colours ---------------------------------------------------------------------

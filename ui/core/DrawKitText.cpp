@@ -156,7 +156,7 @@ void CDrawKit::DrawMarkupText(HDC dc, CWindowManagerUI* manager, RECT& rect, con
     const int maxWidth = std::max<int>(0, rect.right - rect.left);
 
     CMarkupFonts fonts(dc);
-    HFONT baseFont = manager ? manager->FontById(-1) : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT baseFont = manager ? manager->DefaultFontEntry()->font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     std::vector<HFONT> fontStack{baseFont};
     std::vector<DWORD> colourStack{colour};
     std::vector<int> linkStack;

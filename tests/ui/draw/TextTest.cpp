@@ -138,7 +138,7 @@ TEST(Text, MarkupTagsChangeTheDrawing)
     // Raw text shows its tags as text.
     RECT raw = Extent(manager, canvas.Dc(), L"<r><b></r>", 300);
     RECT literal{0, 0, 300, 100};
-    HGDIOBJ old = SelectObject(canvas.Dc(), manager.FontById(-1));
+    HGDIOBJ old = SelectObject(canvas.Dc(), manager.DefaultFontEntry()->font);
     DrawTextW(canvas.Dc(), L"<b>", 3, &literal, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(canvas.Dc(), old);
     EXPECT_NEAR(raw.right, literal.right, 1);
