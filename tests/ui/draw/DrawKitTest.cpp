@@ -69,6 +69,16 @@ TEST_F(DrawKitTest, NineSliceKeepsBordersUnstretched)
     EXPECT_EQ(draw_test::Blue(canvas.Pixel(180, 18)), 200);
     EXPECT_EQ(draw_test::Blue(canvas.Pixel(2, 2)), 200);
     EXPECT_EQ(draw_test::Blue(canvas.Pixel(344, 33)), 200);
+
+    // The alpha path slices the same way.
+    canvas.Fill(0xFFFFFFFF);
+    ImageDescriptor faded;
+    faded.SetText(L"file='" + path + L"' corner='2,2,15,2' fade='254'");
+    ASSERT_TRUE(CDrawKit::DrawImageDescriptor(canvas.Dc(), &manager, canvas.Rect(), canvas.Rect(), faded));
+    for (int y = 2; y < 34; y += 7)
+        for (int i = 0; i < 15; ++i) EXPECT_NEAR(draw_test::Red(canvas.Pixel(345 + i, y)), (15 + i) * 8, 2);
+    EXPECT_NEAR(draw_test::Green(canvas.Pixel(100, 35)), 19 * 12, 2);
+    EXPECT_NEAR(draw_test::Red(canvas.Pixel(1, 1)), 8, 2);
 }
 
 TEST_F(DrawKitTest, DescriptorPairsDestAndFade)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/support/TestSupport.h"
 #include "tests/ui/draw/DrawTestSupport.h"
 #include "ui/core/WindowManagerUI.h"
@@ -55,6 +57,15 @@ TEST(ImageCache, SameBytesShareOneEntryAndTheFirstMaskHolds)
     ImageEntry* again = manager.LoadIntoCache(a);
     EXPECT_EQ(again, first);
     EXPECT_EQ(FirstPixel(first), 0x00FF00u);
+
+    // Images loaded for colour adjustment keep their unadjusted pixels.
+    std::wstring hsl = WritePng(folder, L"hsl.png", 3, 2, std::vector<uint32_t>(6, 0x80FF8040));
+    ImageEntry* adjustable = manager.FindOrLoadImage(hsl, nullptr, 0, true);
+    ASSERT_NE(adjustable, nullptr);
+    EXPECT_TRUE(adjustable->colourAdjust);
+    ASSERT_EQ(adjustable->sourceBits.size(), 3u * 2 * 4);
+    EXPECT_TRUE(std::equal(adjustable->sourceBits.begin(), adjustable->sourceBits.end(), adjustable->bits));
+    EXPECT_TRUE(third->sourceBits.empty());
 
     EXPECT_EQ(manager.FindOrLoadImage(folder + L"missing.png"), nullptr);
     EXPECT_EQ(manager.FindOrLoadImage(L""), nullptr);
