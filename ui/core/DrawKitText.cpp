@@ -77,13 +77,19 @@ public:
         m_fonts.emplace(std::move(key), font);
         return font;
     }
+    // Asked for every word, so each font is measured once per call.
     void Metrics(HFONT font, int& ascent, int& descent)
     {
-        CSelectScope select(m_dc, font);
-        TEXTMETRICW tm{};
-        GetTextMetricsW(m_dc, &tm);
-        ascent = tm.tmAscent;
-        descent = tm.tmDescent;
+        auto it = m_metrics.find(font);
+        if (it == m_metrics.end()) {
+            CSelectScope select(m_dc, font);
+            TEXTMETRICW tm{};
+            GetTextMetricsW(m_dc, &tm);
+            it = m_metrics.emplace(font, std::make_pair(static_cast<int>(tm.tmAscent),
+                                                        static_cast<int>(tm.tmDescent))).first;
+        }
+        ascent = it->second.first;
+        descent = it->second.second;
     }
     int Width(HFONT font, const std::wstring& text)
     {
@@ -108,6 +114,7 @@ private:
     static constexpr size_t kMaxFonts = 64;
     HDC m_dc;
     std::map<std::string, HFONT> m_fonts;
+    std::map<HFONT, std::pair<int, int>> m_metrics;
 };
 
 bool IsTagLetter(wchar_t c) { return c >= L'a' && c <= L'z'; }
