@@ -1,0 +1,146 @@
+#include "ui/core/DrawKit.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/support/TestSupport.h"
+#include "tests/ui/draw/DrawTestSupport.h"
+#include "ui/core/WindowManagerUI.h"
+
+using draw_test::Near;
+using draw_test::WritePng;
+
+namespace {
+
+std::wstring TemporaryFolder()
+{
+    wchar_t buffer[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, buffer);
+    return buffer;
+}
+
+DWORD FirstPixel(const ImageEntry* e)
+{
+    return static_cast<DWORD>(e->bits[2]) << 16 | static_cast<DWORD>(e->bits[1]) << 8 | e->bits[0];
+}
+
+TEST(ImageCache, SameBytesShareOneEntryAndTheFirstMaskHolds)
+{
+    std::wstring folder = testing_support::ScratchFolder(L"imagecache");
+    std::vector<uint32_t> green(16, 0xFF00FF00);
+    std::wstring a = WritePng(folder, L"a.png", 4, 4, green);
+    std::wstring b = WritePng(folder, L"b.png", 4, 4, green);
+    std::wstring other = WritePng(folder, L"other.png", 4, 4, std::vector<uint32_t>(16, 0xFF0000FF));
+
+    CWindowManagerUI manager;
+    EXPECT_EQ(CDrawKit::ImageKey(a), CDrawKit::ImageKey(b));
+    EXPECT_EQ(CDrawKit::ImageKey(a), CDrawKit::Crc32Key(testing_support::ReadBytes(a).data(),
+                                                        testing_support::ReadBytes(a).size()));
+    ImageEntry* first = manager.FindOrLoadImage(a);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->refCount, 1);
+    ImageEntry* second = manager.FindOrLoadImage(b, nullptr, 0xFF00FF00);
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(first->refCount, 2);
+    EXPECT_EQ(first->mask, 0u);
+    EXPECT_FALSE(first->hasAlpha) << "the second name's mask has no effect";
+    EXPECT_EQ(FirstPixel(first), 0x00FF00u);
+
+    ImageEntry* third = manager.FindOrLoadImage(other);
+    ASSERT_NE(third, nullptr);
+    EXPECT_NE(third, first);
+    EXPECT_EQ(FirstPixel(third), 0x0000FFu);
+
+    // Loading straight into the cache again keeps the entry that
+    // descriptors may already hold.
+    ImageEntry* again = manager.LoadIntoCache(a);
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(FirstPixel(first), 0x00FF00u);
+
+    // Images loaded for colour adjustment keep their unadjusted pixels.
+    std::wstring hsl = WritePng(folder, L"hsl.png", 3, 2, std::vector<uint32_t>(6, 0x80FF8040));
+    ImageEntry* adjustable = manager.FindOrLoadImage(hsl, nullptr, 0, true);
+    ASSERT_NE(adjustable, nullptr);
+    EXPECT_TRUE(adjustable->colourAdjust);
+    ASSERT_EQ(adjustable->sourceBits.size(), 3u * 2 * 4);
+    EXPECT_TRUE(std::equal(adjustable->sourceBits.begin(), adjustable->sourceBits.end(), adjustable->bits));
+    EXPECT_TRUE(third->sourceBits.empty());
+
+    EXPECT_EQ(manager.FindOrLoadImage(folder + L"missing.png"), nullptr);
+    EXPECT_EQ(manager.FindOrLoadImage(L""), nullptr);
+    EXPECT_EQ(manager.LoadIntoCache(L"abc", L"PNG"), nullptr) << "resource names must be decimal ids";
+
+    // The key of a name that names nothing is the CRC-32 of its UTF-8.
+    const std::wstring nothing = folder + L"no-such-file";
+    const std::string narrow(nothing.begin(), nothing.end());  // the scratch path is ASCII
+    EXPECT_EQ(CDrawKit::ImageKey(nothing), CDrawKit::Crc32Key(narrow.data(), narrow.size()));
+    const char utf8[] = "\xe5\x9b\xbe.png";  // 图.png
+    EXPECT_EQ(CDrawKit::ImageKey(L"\x56fe.png"), CDrawKit::Crc32Key(utf8, sizeof utf8 - 1));
+    EXPECT_EQ(CDrawKit::Crc32Key("123456789", 9), L"cbf43926");
+}
+
+TEST(ImageCache, BrokenImagesLoadAsNothing)
+{
+    std::wstring folder = testing_support::ScratchFolder(L"imagebroken");
+    const std::string inputs[] = {
+        std::string(),
+        std::string("\x89PNG\r\n\x1a\n", 8),
+        draw_test::MakePng(4, 4, std::vector<uint32_t>(16, 0xFFFFFFFF)).substr(0, 40),
+        std::string("GIF89a\xff\xff\xff\xff", 10),
+        std::string("BM") + std::string(60, '\xff'),
+    };
+    int i = 0;
+    for (const std::string& bytes : inputs) {
+        std::wstring path = folder + L"broken" + std::to_wstring(i++) + L".img";
+        testing_support::WriteBytes(path, bytes);
+        EXPECT_EQ(CDrawKit::LoadImage(path, nullptr, 0), nullptr) << i;
+    }
+}
+
+// Images made at build time by ImageMagick and jpegtran.
+std::wstring BuiltImage(const wchar_t* name) { return testing_support::TestProgramFolder() + L"images\\" + name; }
+
+TEST(ImageCache, RefusedJpegIsReencodedOnceAndReused)
+{
+    const std::wstring arith = BuiltImage(L"arith.jpg");
+    const std::string bytes = testing_support::ReadBytes(arith);
+    ASSERT_GT(bytes.size(), 3u) << "missing " << testing_support::ReadBytes(arith).size();
+    const std::wstring key = CDrawKit::Crc32Key(bytes.data(), bytes.size());
+    wchar_t fileName[32];
+    swprintf(fileName, 32, L"fixed_%x.jpg", static_cast<unsigned>(wcstoul(key.c_str(), nullptr, 16)));
+    const std::wstring fixed = TemporaryFolder() + fileName;
+    DeleteFileW(fixed.c_str());
+
+    // First load: the decoder refuses the arithmetic coding, GDI+ mends it.
+    std::wstring loadedKey;
+    ImageEntry* first = CDrawKit::LoadImage(arith, nullptr, 0, &loadedKey);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(testing_support::Exists(fixed));
+    EXPECT_EQ(loadedKey, key);
+    EXPECT_EQ(first->key, key) << "the entry keeps the key of the first file";
+    EXPECT_EQ(first->width, 40);
+    EXPECT_EQ(first->height, 30);
+    EXPECT_TRUE(Near(FirstPixel(first), 0x0080FF, 24)) << std::hex << FirstPixel(first);
+    CDrawKit::FreeImage(first);
+
+    // Later loads take the mended file as it is and do not encode again.
+    ASSERT_TRUE(testing_support::WriteBytes(fixed, testing_support::ReadBytes(BuiltImage(L"green.jpg"))));
+    ImageEntry* second = CDrawKit::LoadImage(arith, nullptr, 0);
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(Near(FirstPixel(second), 0x00FF00, 24)) << std::hex << FirstPixel(second);
+    EXPECT_EQ(second->key, key);
+    CDrawKit::FreeImage(second);
+    DeleteFileW(fixed.c_str());
+
+    // A JPEG that nothing can read fails without leaving a file behind.
+    std::wstring folder = testing_support::ScratchFolder(L"jpegbroken");
+    std::string junk = "\xFF\xD8\xFF\xE0junk that is no image at all";
+    testing_support::WriteBytes(folder + L"junk.jpg", junk);
+    EXPECT_EQ(CDrawKit::LoadImage(folder + L"junk.jpg", nullptr, 0), nullptr);
+    swprintf(fileName, 32, L"fixed_%x.jpg",
+             static_cast<unsigned>(wcstoul(CDrawKit::Crc32Key(junk.data(), junk.size()).c_str(), nullptr, 16)));
+    EXPECT_FALSE(testing_support::Exists(TemporaryFolder() + fileName));
+}
+
+}  // namespace

@@ -1,0 +1,204 @@
+#pragma once
+
+// The per-window manager of the toolkit: it owns a window's control tree,
+// its fonts, images and default attribute lists, and routes the window's
+// input to the controls. UI thread only; the process-wide tables (shared
+// fonts, shared images, shared default lists, language strings, default
+// colours) are plain statics for the same reason.
+//
+// What exists so far is the resource side (fonts, images, default lists,
+// language strings, default colours). The window side (painting, input
+// routing, focus, timers, caret, tooltips) arrives with the window manager
+// and its control base; until then those operations are declared with
+// bodies that do nothing (WindowManagerWindow.cpp).
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "ui/core/DrawKit.h"
+#include "ui/core/ManagerInterfaces.h"
+
+class CControlUI;
+
+class CWindowManagerUI {
+public:
+    CWindowManagerUI();
+    ~CWindowManagerUI();
+    CWindowManagerUI(const CWindowManagerUI&) = delete;
+    CWindowManagerUI& operator=(const CWindowManagerUI&) = delete;
+
+    // Lifetime and tree ----------------------------------------------------
+    void Init(HWND window);
+    HWND GetWindow() const { return m_window; }
+    HDC GetWindowDC() const { return m_windowDC; }
+    bool AttachRoot(CControlUI* root);
+    CControlUI* GetRoot() const { return m_root; }
+    CControlUI* FindControlByName(const std::wstring& name) const;
+    CControlUI* FindControlAt(POINT point) const;
+    void ForgetControl(CControlUI* control);
+    void DeleteLater(CControlUI* control);
+    bool AddOverlayPainter(CControlUI* control);
+    bool RemoveOverlayPainter(CControlUI* control);
+    bool JoinOptionGroup(const std::wstring& group, CControlUI* option);
+    void LeaveOptionGroup(const std::wstring& group, CControlUI* option);
+    const std::vector<CControlUI*>* OptionGroup(const std::wstring& group) const;
+    void MarkLayoutNeeded() { m_layoutNeeded = true; }
+    void RepaintRect(const RECT& rect);
+
+    // Window settings --------------------------------------------------------
+    void SetInitialSize(int cx, int cy);
+    SIZE GetInitialSize() const { return m_initialSize; }
+    void SetResizeBorder(const RECT& border) { m_resizeBorder = border; }
+    RECT GetResizeBorder() const { return m_resizeBorder; }
+    void SetCaptionArea(const RECT& caption) { m_captionArea = caption; }
+    RECT GetCaptionArea() const { return m_captionArea; }
+    void SetCornerSize(SIZE corner) { m_cornerSize = corner; }
+    SIZE GetCornerSize() const { return m_cornerSize; }
+    void SetMinTrackSize(SIZE size) { m_minTrackSize = size; }
+    SIZE GetMinTrackSize() const { return m_minTrackSize; }
+    void SetMaxTrackSize(SIZE size) { m_maxTrackSize = size; }
+    SIZE GetMaxTrackSize() const { return m_maxTrackSize; }
+    void SetShowDirty(bool show) { m_showDirty = show; }
+    bool GetShowDirty() const { return m_showDirty; }
+    void SetWindowAlpha(int alpha);
+    BYTE GetWindowAlpha() const { return m_opacity; }
+    void SetColorKey(DWORD colour);
+    void SetLayeredPaint(bool layered);
+    bool IsLayeredPaint() const { return m_layeredPaint; }
+
+    // The five default colours, copied from the process-wide ones.
+    void SetDefaultDisabledColor(DWORD colour) { m_disabledColour = colour; }
+    DWORD GetDefaultDisabledColor() const { return m_disabledColour; }
+    void SetDefaultTextColor(DWORD colour) { m_textColour = colour; }
+    DWORD GetDefaultTextColor() const { return m_textColour; }
+    void SetDefaultLinkColor(DWORD colour) { m_linkColour = colour; }
+    DWORD GetDefaultLinkColor() const { return m_linkColour; }
+    void SetDefaultHotLinkColor(DWORD colour) { m_hotLinkColour = colour; }
+    DWORD GetDefaultHotLinkColor() const { return m_hotLinkColour; }
+    void SetDefaultSelectionColor(DWORD colour) { m_selectionColour = colour; }
+    DWORD GetDefaultSelectionColor() const { return m_selectionColour; }
+
+    // Input state ----------------------------------------------------------------
+    CControlUI* GetFocus() const { return m_focus; }
+    void FocusControl(CControlUI* control);
+    void FocusPreviousTabStop(CControlUI* control);
+    bool StartTimer(CControlUI* control, UINT id, UINT milliseconds);
+    bool StopTimer(CControlUI* control, UINT id);
+    void StopAllTimers(CControlUI* control);
+    void CaptureMouse();
+    void ReleaseMouse();
+    bool IsMouseCaptured() const { return m_mouseCaptured; }
+    bool EnableCaret(bool enable);
+    bool MoveCaret(CControlUI* owner, int x, int y);
+    void PaintCaret(HDC dc, const RECT& paint);
+    POINT GetMousePos() const { return m_lastMousePoint; }
+
+    // Listeners and notifications --------------------------------------------------
+    void UseVirtualWindows(bool use) { m_virtualWindows = use; }
+    bool AddNotifyListener(INotifyUI* listener);
+    bool RemoveNotifyListener(INotifyUI* listener);
+    bool AddPreFilter(IMessageFilterUI* filter);
+    bool RemovePreFilter(IMessageFilterUI* filter);
+    bool AddFilter(IMessageFilterUI* filter);
+    bool RemoveFilter(IMessageFilterUI* filter);
+    bool AddTranslator(ITranslateAccelerator* translator);
+    bool RemoveTranslator(ITranslateAccelerator* translator);
+    void SendNotification(CControlUI* control, const std::wstring& type, WPARAM wParam = 0,
+                          LPARAM lParam = 0, bool async = false);
+    void SendNotification(NotifyMsg& msg, bool async = false);
+
+    // Fonts --------------------------------------------------------------------
+    HFONT RegisterFont(int id, const std::wstring& face, int size, bool bold, bool underline,
+                       bool italic, bool shared);
+    HFONT SetDefaultFontFace(const std::wstring& face, int size, bool bold, bool underline,
+                             bool italic, bool shared);
+    HFONT FontById(int id);
+    FontEntry* FontEntryById(int id);
+    FontEntry* FontEntryByHandle(HFONT font);
+    HFONT FindFontByFace(const std::wstring& face, int size, bool bold, bool underline, bool italic);
+    FontEntry* DefaultFontEntry();
+
+    // Images --------------------------------------------------------------------
+    ImageEntry* FindOrLoadImage(const std::wstring& name, const wchar_t* type = nullptr,
+                                DWORD mask = 0, bool colourAdjust = false);
+    ImageEntry* LoadIntoCache(const std::wstring& name, const wchar_t* type = nullptr,
+                              DWORD mask = 0, bool colourAdjust = false);
+    void ReleaseImage(ImageEntry* entry);
+
+    // Default attribute lists and language strings ---------------------------------
+    void SetTagDefaults(const std::wstring& tag, const std::wstring& list, bool shared);
+    const std::wstring* TagDefaults(const std::wstring& tag) const;
+    static void SetLanguageString(int id, const std::wstring& text);
+    static const std::wstring* LanguageString(int id);
+    static std::wstring ReplaceLanguageTokens(const std::wstring& text);
+
+    // Messages -------------------------------------------------------------------------
+    bool HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool PreHandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    static bool PreTranslate(MSG* msg);
+
+    // The process-wide default colours that every new manager starts with.
+    static DWORD ProcessDefaultDisabledColor();
+    static DWORD ProcessDefaultTextColor();
+    static DWORD ProcessDefaultLinkColor();
+    static DWORD ProcessDefaultHotLinkColor();
+    static DWORD ProcessDefaultSelectionColor();
+
+private:
+    using FontMap = std::map<std::wstring, FontEntry*>;
+    using ImageMap = std::unordered_map<std::wstring, ImageEntry*>;
+    using ListMap = std::unordered_map<std::wstring, std::wstring>;
+
+    static void InitialiseProcessDefaults();
+    void MeasureFont(FontEntry& entry);
+
+    HWND m_window = nullptr;
+    HDC m_windowDC = nullptr;
+    BYTE m_opacity = 255;
+    CControlUI* m_root = nullptr;
+    CControlUI* m_focus = nullptr;
+    CControlUI* m_hover = nullptr;
+    CControlUI* m_click = nullptr;
+    CControlUI* m_key = nullptr;
+    POINT m_lastMousePoint{0, 0};
+    SIZE m_minTrackSize{0, 0};
+    SIZE m_maxTrackSize{0, 0};
+    SIZE m_initialSize{0, 0};
+    RECT m_resizeBorder{0, 0, 0, 0};
+    RECT m_captionArea{0, 0, 0, 0};
+    SIZE m_cornerSize{0, 0};
+    bool m_firstLayout = true;
+    bool m_layoutNeeded = false;
+    bool m_focusNeeded = false;
+    bool m_offscreenPaint = true;
+    bool m_layeredPaint = false;
+    bool m_mouseTracking = false;
+    bool m_mouseCaptured = false;
+    bool m_virtualWindows = false;
+    bool m_showDirty = false;
+    bool m_restoreRequested = false;
+
+    DWORD m_disabledColour;
+    DWORD m_textColour;
+    DWORD m_linkColour;
+    DWORD m_hotLinkColour;
+    DWORD m_selectionColour;
+
+    FontEntry m_ownDefaultFont;         // font null until a non-shared default is declared
+
+    std::vector<INotifyUI*> m_notifyListeners;
+    std::vector<IMessageFilterUI*> m_preFilters;
+    std::vector<IMessageFilterUI*> m_filters;
+    std::vector<ITranslateAccelerator*> m_translators;
+    std::vector<CControlUI*> m_overlayPainters;
+    std::vector<CControlUI*> m_delayedDeletes;
+    std::unordered_map<std::wstring, CControlUI*> m_nameMap;
+    std::unordered_map<std::wstring, std::vector<CControlUI*>> m_optionGroups;
+    FontMap m_fonts;
+    ImageMap m_images;
+    ListMap m_tagDefaults;
+};
