@@ -25,15 +25,16 @@ int CDownloadManager::CreateDownloadingTask(const std::wstring& url, const std::
         LOG_ERROR(L"failed to create a downloading task, error: invalid param");
         return 0;
     }
-    int id = ++m_lastTaskId;
+    int id = 0;
+    bool startWorker = false;
     {
         CLockGuard guard(m_lock);
+        id = ++m_lastTaskId;
         m_queue.push_back(DownloadTask{id, url, path, callback});
-    }
-    if (!m_workerStarted) {
+        startWorker = !m_workerStarted;
         m_workerStarted = true;
-        std::thread([this] { DownloadThread(); }).detach();
     }
+    if (startWorker) std::thread([this] { DownloadThread(); }).detach();
     return id;
 }
 

@@ -17,10 +17,10 @@ struct DownloadTask {
 
 // Downloads files one after the other on a worker thread of its own.
 //
-// Threads: CreateDownloadingTask may be called from any thread, one at a
-// time (the task-id counter and the started flag are plain values). The
-// worker, started by the first accepted task and never ended, takes tasks
-// from the queue and calls every callback. m_lock guards the queue only and
+// Threads: CreateDownloadingTask may be called from any thread. The worker,
+// started by the first accepted task and never ended, takes tasks from the
+// queue and calls every callback. m_lock guards the queue, the task-id
+// counter and the started flag (two installer threads may ask at once), and
 // is never held during a download, a sleep or a callback.
 class CDownloadManager {
 public:

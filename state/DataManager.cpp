@@ -9,6 +9,7 @@
 #include <objbase.h>
 
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 #include "diagnostics/Logger.h"
@@ -54,12 +55,18 @@ CDataManager* CDataManager::GetInstance()
     return instance;
 }
 
-CDataManager::CDataManager(const std::wstring& configFolder) : m_configFolder(configFolder)
+CDataManager::CDataManager(const std::wstring& configFolder)
+    : CDataManager(configFolder, CUiSetting::GetInstance()->GetLink(L"接口地址"))
+{
+}
+
+CDataManager::CDataManager(const std::wstring& configFolder, const std::wstring& serviceHost)
+    : m_configFolder(configFolder)
 {
     // 1. Every field starts empty (the member initialisers); then the file.
     Load();
     // 2. The service host is the product's, not the file's.
-    m_serviceHost = CUiSetting::GetInstance()->GetLink(L"接口地址");
+    m_serviceHost = serviceHost;
     // 3. What this start runs on.
     m_osVersion = ReadOsVersion();
     m_vendorId = ReadVendorId();

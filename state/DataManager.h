@@ -30,9 +30,11 @@ class CDataManager : public IDownloadCallback {
 public:
     static CDataManager* GetInstance();
 
-    // Works in the given folder (ending with a backslash) instead of the
-    // configuration folder; start-up's instance uses GetConfigFolder.
+    // Works in the given folder (ending with a backslash) and talks to the
+    // given service host; start-up's instance uses GetConfigFolder and the
+    // product's host, as does the one-argument form.
     explicit CDataManager(const std::wstring& configFolder);
+    CDataManager(const std::wstring& configFolder, const std::wstring& serviceHost);
     CDataManager(const CDataManager&) = delete;
     CDataManager& operator=(const CDataManager&) = delete;
 

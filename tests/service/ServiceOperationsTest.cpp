@@ -267,3 +267,30 @@ TEST_F(ServiceOperationsTest, EventsStayQueuedWhileTheServiceIsDown)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ServiceUnreachable, EventsStayQueuedWithAnErrorLineEachSecond)
+{
+    testlog::Open();
+    // Nothing listens on this loopback address, so every request fails to connect.
+    auto* manager = new CDataManager(ScratchFolder(L"service-unreachable"), L"127.0.0.2");
+    const wchar_t* line = L"failed to report event, error: WinHttpSendRequest fails!, error code: ";
+    size_t before = testlog::Lines(line).size();
+    ULONGLONG start = GetTickCount64();
+    manager->ReportEvent(UsageEvent{"software_activation", 1000});
+    for (int waited = 0; waited < 10000 && testlog::Lines(line).size() < before + 3; waited += 100)
+        Sleep(100);
+    EXPECT_LE(before + 3, testlog::Lines(line).size());
+    // At most one try a second.
+    EXPECT_GE(GetTickCount64() - start, 2900u);
+    EXPECT_EQ(1u, manager->QueuedEventCount());
+
+    std::wstring name, url;
+    size_t infoBefore = testlog::Lines(L"failed to get installer info, error: WinHttpSendRequest fails!").size();
+    EXPECT_FALSE(manager->GetDownloadInfo(L"1.0", name, url));
+    EXPECT_EQ(infoBefore + 1,
+              testlog::Lines(L"failed to get installer info, error: WinHttpSendRequest fails!").size());
+}
+
+}  // namespace
