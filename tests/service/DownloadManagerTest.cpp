@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include "service/BindStatusCallback.h"
@@ -146,6 +148,49 @@ TEST_F(DownloadManagerTest, UnreachableAndMissingFilesFailWithOneErrorLine)
         L"https://localhost/files/sample_installer.exe", m_folder + L"missing.exe", &recorder);
     ASSERT_TRUE(recorder.WaitForCompletions(2));
     EXPECT_EQ(0, recorder.Events().back().value);
+}
+
+int ThreadsOfThisProcess()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    int count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+    CloseHandle(snapshot);
+    return count;
+}
+
+// A fresh process: refused tasks start no worker, and the first accepted
+// task gets id 1. The exit code names the first check that failed.
+int FreshManagerRoutine(const std::vector<std::wstring>& args)
+{
+    CDownloadRecorder recorder;
+    CDownloadManager* manager = CDownloadManager::GetInstance();
+    int before = ThreadsOfThisProcess();
+    if (manager->CreateDownloadingTask(L"", args.at(0) + L"x", &recorder) != 0) return 2;
+    if (manager->CreateDownloadingTask(L"https://127.0.0.1:9/x", args.at(0) + L"x", nullptr) != 0)
+        return 3;
+    Sleep(300);
+    if (ThreadsOfThisProcess() != before) return 4;
+    if (manager->CreateDownloadingTask(L"https://127.0.0.1:9/x", args.at(0) + L"x", &recorder) != 1)
+        return 5;
+    if (ThreadsOfThisProcess() <= before) return 6;
+    if (manager->CreateDownloadingTask(L"https://127.0.0.1:9/y", args.at(0) + L"y", &recorder) != 2)
+        return 7;
+    if (!recorder.WaitForCompletions(2)) return 8;
+    return 0;
+}
+REGISTER_CHILD_ROUTINE(L"fresh-download-manager", FreshManagerRoutine);
+
+TEST_F(DownloadManagerTest, FreshProcessStartsTheWorkerOnlyForAnAcceptedTask)
+{
+    ProcessResult result = RunProcess(ChildCommandLine(L"fresh-download-manager", {m_folder}));
+    ASSERT_TRUE(result.started);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(0u, result.exitCode);
 }
 
 class ProgressRecorder : public IDownloadCallback {
