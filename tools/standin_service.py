@@ -19,6 +19,7 @@ Behaviour members (defaults in DEFAULT_BEHAVIOUR):
   report      "ok" | "down" (status 503, the event is not accepted)
   file        "ok" | "nolength" | "slow" | "missing"
   auth        "" | "basic": every request then needs Basic user:secret
+              | "proxy": every request is answered 407 asking for proxy Basic
 """
 
 import argparse
@@ -122,6 +123,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return dict(self.server.state.behaviour)
 
     def authorised(self, behaviour):
+        if behaviour.get("auth") == "proxy":
+            self.send_bytes(407, b"{}", extra=[("Proxy-Authenticate", 'Basic realm="standin"')])
+            return False
         if behaviour.get("auth") != "basic":
             return True
         expected = "Basic " + base64.b64encode(

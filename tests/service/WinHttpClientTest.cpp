@@ -111,6 +111,35 @@ TEST_F(WinHttpClientTest, SecondRefusalIsReturnedAsCompletedExchange)
     EXPECT_EQ(2u, standin::Requests().size());
 }
 
+TEST_F(WinHttpClientTest, ProxyChallengeIsSentOnceMoreThenReturned)
+{
+    // The stand-in answers 407 itself, as a proxy in front of it would.
+    ASSERT_TRUE(standin::SetBehaviour("{\"auth\": \"proxy\"}"));
+    HttpResponse response;
+    ASSERT_TRUE(ServiceClient().Get(L"/v1/getDownloadInfo?version=1", L"", response));
+    EXPECT_EQ(407u, response.statusCode);
+    Json::Value requests = standin::Requests();
+    ASSERT_EQ(2u, requests.size());
+    EXPECT_EQ(std::string::npos, standin::HeaderLines(requests[1]).find("Proxy-Authorization"));
+
+    // With a proxy user name the second round carries the proxy credentials.
+    ASSERT_TRUE(standin::Reset());
+    ASSERT_TRUE(standin::SetBehaviour("{\"auth\": \"proxy\"}"));
+    CWinHttpClient client(L"localhost", 443, L"WinHttpClient", L"user", L"secret", L"", L"");
+    HttpResponse withUser;
+    ASSERT_TRUE(client.Get(L"/v1/getDownloadInfo?version=1", L"", withUser));
+    EXPECT_EQ(407u, withUser.statusCode);
+    // Wine's WinHTTP answers the second challenge itself once credentials
+    // are set, so a third request may go out; never more than that.
+    requests = standin::Requests();
+    ASSERT_GE(requests.size(), 2u);
+    ASSERT_LE(requests.size(), 3u);
+    const Json::Value& last = requests[requests.size() - 1];
+    EXPECT_NE(std::string::npos,
+              standin::HeaderLines(last).find("Proxy-Authorization: Basic dXNlcjpzZWNyZXQ="))
+        << standin::HeaderLines(last);
+}
+
 TEST_F(WinHttpClientTest, UnreachableHostFailsAtSend)
 {
     CWinHttpClient client(L"127.0.0.1", 9, L"WinHttpClient", L"", L"", L"", L"");
