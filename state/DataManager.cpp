@@ -26,6 +26,9 @@ namespace {
 
 const char* const kPersisted[] = {"device_id", "install_file_path", "software_version"};
 
+const int kReplaceAttempts = 10;
+const DWORD kReplacePauseMs = 20;
+
 // Owns a C run-time file for one scope.
 class CFile {
 public:
@@ -153,7 +156,10 @@ void CDataManager::Load()
 
 void CDataManager::Save()
 {
-    // 1. Copy under the lock; nothing below touches the fields.
+    // 1. One writer at a time, and the fields are copied only once this
+    // save may write: a save that copied earlier but wrote later would put
+    // older values over newer ones. m_lock is held just for the copy.
+    CLockGuard writer(m_saveLock);
     Json::Value root(Json::objectValue);
     {
         CLockGuard guard(m_lock);
@@ -163,10 +169,9 @@ void CDataManager::Save()
     }
     std::string text = WriteJson(root);
 
-    // 2. One writer at a time. The text goes whole into a file beside
-    // data.json that then replaces it, so an interrupted save or a full
-    // disk leaves the old file, and with it the device id, as it was.
-    CLockGuard writer(m_saveLock);
+    // 2. The text goes whole into a file beside data.json that then replaces
+    // it, so an interrupted save or a full disk leaves the old file, and with
+    // it the device id, as it was.
     std::wstring path = DataFilePath();
     std::wstring temporary = path + L".tmp";
     bool written = false;
@@ -178,9 +183,19 @@ void CDataManager::Save()
             written = file.Close() && written;
         }
     }
-    if (!written ||
-        !MoveFileExW(temporary.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // 3. Replace. A scanner or indexer that has the old file open for a
+    // moment makes the replacement fail with a sharing violation; a few
+    // short retries ride that out.
+    bool replaced = false;
+    for (int attempt = 0; written && !replaced && attempt < kReplaceAttempts; ++attempt) {
+        if (attempt > 0) Sleep(kReplacePauseMs);
+        replaced = MoveFileExW(temporary.c_str(), path.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        if (!replaced && GetLastError() != ERROR_SHARING_VIOLATION &&
+            GetLastError() != ERROR_ACCESS_DENIED)
+            break;
+    }
+    if (!replaced) {
         DeleteFileW(temporary.c_str());
         LOG_ERROR(L"failed to save the data configure file : %s", path.c_str());
     }

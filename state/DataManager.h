@@ -23,9 +23,11 @@
 // version, the install file path, the download status and the event queue,
 // and is held only to copy or set them: never across a request, a sleep, a
 // file access or a call into the download manager, so it is never held
-// together with the download manager's lock. m_saveLock lets one save write
-// data.json at a time and takes m_lock never. The identifiers, host and
-// port are set during construction and read without a lock afterwards.
+// together with the download manager's lock. m_saveLock lets one save copy
+// and write data.json at a time; a save takes m_lock inside it only to copy
+// the fields, and nothing takes m_saveLock while holding m_lock. The
+// identifiers, host and port are set during construction and read without
+// a lock afterwards.
 class CDataManager : public IDownloadCallback {
 public:
     static CDataManager* GetInstance();
