@@ -9,6 +9,7 @@
 #include "diagnostics/Logger.h"
 #include "diagnostics/ModuleResource.h"
 #include "diagnostics/WorkFolders.h"
+#include "state/DataManager.h"
 #include "state/SettingManager.h"
 #include "state/UiSetting.h"
 #include "ui/core/ResourceLocation.h"
@@ -81,6 +82,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 
     // 12. Skins come from the archive resource unless the configuration says otherwise.
     if (config->load_resource_from_zip()) UseSkinArchiveResource();
+
+    // 13. The data file and the identifiers, before any window or worker exists.
+    CDataManager::GetInstance();
 
     return 0;
 }

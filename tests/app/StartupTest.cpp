@@ -95,9 +95,11 @@ TEST_F(StartupTest, CreatesTheWorkingFolderAndTheDaysLog)
         EXPECT_TRUE(Exists(WorkFolder() + sub)) << sub;
     std::wstring text = ReadUtf16(TodayLog());
     EXPECT_EQ(0u, text.find(L"\n\n\nLog begin at:"));
-    // Without a configuration file the threshold is Info.
-    EXPECT_EQ(1u, Count(text, L"#Info>>"));
+    // Without a configuration file the threshold is Info: the skin archive
+    // and the identifiers are the two Info lines of a start.
+    EXPECT_EQ(2u, Count(text, L"#Info>>"));
     EXPECT_EQ(1u, Count(text, L"[installer.cpp:"));
+    EXPECT_EQ(1u, Count(text, L"] device id: "));
     EXPECT_NE(std::wstring::npos, text.find(L"successful to set ui zip resource\r\n"));
 
     // A second start on the same day appends with its own header.
@@ -119,7 +121,27 @@ TEST_F(StartupTest, ConfigurationFileSetsTheThreshold)
 
     WriteConfig("{\"log_level\": 1}");
     EXPECT_EQ(0u, RunSetup());
-    EXPECT_EQ(1u, Count(ReadUtf16(TodayLog()), L"#Info>>"));
+    EXPECT_EQ(2u, Count(ReadUtf16(TodayLog()), L"#Info>>"));
+}
+
+TEST_F(StartupTest, FirstStartCreatesTheDataFileAndLaterStartsKeepItsDeviceId)
+{
+    std::wstring dataFile = WorkFolder() + L"Configs\\data.json";
+    EXPECT_EQ(0u, RunSetup());
+    Json::Value first;
+    ASSERT_TRUE(ParseJson(ReadBytes(dataFile), first));
+    std::string id = first["device_id"].asString();
+    EXPECT_FALSE(id.empty());
+    EXPECT_EQ("", first["install_file_path"].asString());
+    EXPECT_EQ("", first["software_version"].asString());
+
+    EXPECT_EQ(0u, RunSetup());
+    Json::Value second;
+    ASSERT_TRUE(ParseJson(ReadBytes(dataFile), second));
+    EXPECT_EQ(id, second["device_id"].asString());
+    // setup.exe has no underscore in its name, so no vendor id.
+    EXPECT_NE(std::wstring::npos,
+              ReadUtf16(TodayLog()).find(L"device id: " + Utf8ToWide(id) + L", vendor id: , os: "));
 }
 
 TEST_F(StartupTest, ArchiveSwitchOffSkipsTheSkinResource)

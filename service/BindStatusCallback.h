@@ -1,0 +1,62 @@
+#pragma once
+
+#include <windows.h>
+
+#include <urlmon.h>
+
+class IDownloadCallback;
+
+// Turns the byte counts of one URL-moniker download into percentages for an
+// IDownloadCallback. It lives on the download worker's stack for exactly one
+// URLDownloadToFileW call, so it is not reference-counted.
+//
+// It also hears the HTTP status through IHttpNegotiate: a moniker download
+// of an error page (404, 500) would otherwise end in S_OK and leave the
+// error text in place of the installer.
+class CBindStatusCallback : public IBindStatusCallback, public IHttpNegotiate {
+public:
+    CBindStatusCallback(int taskId, IDownloadCallback* callback)
+        : m_taskId(taskId), m_callback(callback)
+    {
+    }
+    virtual ~CBindStatusCallback() = default;
+
+    // Whole percent of progress over total, computed as the moniker reports
+    // it: in single precision, truncated toward zero.
+    static int Percent(ULONG progress, ULONG progressMax);
+
+    STDMETHODIMP QueryInterface(REFIID, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP OnStartBinding(DWORD, IBinding*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
+    STDMETHODIMP OnLowResource(DWORD) override { return S_OK; }
+    STDMETHODIMP OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode,
+                            LPCWSTR statusText) override;
+    STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return E_NOTIMPL; }
+    STDMETHODIMP GetBindInfo(DWORD*, BINDINFO*) override { return E_NOTIMPL; }
+    STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override
+    {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return E_NOTIMPL; }
+
+    STDMETHODIMP BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* additionalHeaders) override
+    {
+        if (additionalHeaders) *additionalHeaders = nullptr;
+        return S_OK;
+    }
+    STDMETHODIMP OnResponse(DWORD responseCode, LPCWSTR, LPCWSTR, LPWSTR* additionalHeaders) override;
+
+    // The last HTTP status heard, 0 when none was.
+    DWORD ResponseCode() const { return m_responseCode; }
+    // A download the server answered with an error status has failed,
+    // whatever the moniker's own result says.
+    HRESULT Judge(HRESULT downloadResult) const;
+
+private:
+    int m_taskId;
+    IDownloadCallback* m_callback;
+    int m_lastPercent = 0;
+    DWORD m_responseCode = 0;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "diagnostics/CriticalSection.h"
+
+class IDownloadCallback;
+
+// One queued download.
+struct DownloadTask {
+    int id = 0;
+    std::wstring url;
+    std::wstring path;
+    IDownloadCallback* callback = nullptr;
+};
+
+// Downloads files one after the other on a worker thread of its own.
+//
+// Threads: CreateDownloadingTask may be called from any thread. The worker,
+// started by the first accepted task and never ended, takes tasks from the
+// queue and calls every callback. m_lock guards the queue, the task-id
+// counter and the started flag (two installer threads may ask at once), and
+// is never held during a download, a sleep or a callback.
+class CDownloadManager {
+public:
+    static CDownloadManager* GetInstance();
+
+    // The new task's id (1, 2, ...), or 0 when the task is refused.
+    int CreateDownloadingTask(const std::wstring& url, const std::wstring& path,
+                              IDownloadCallback* callback);
+
+private:
+    CDownloadManager() = default;
+    void DownloadThread();
+    bool TakeTask(DownloadTask& task);
+
+    CCriticalSection m_lock;
+    std::vector<DownloadTask> m_queue;
+    int m_lastTaskId = 0;
+    bool m_workerStarted = false;
+};

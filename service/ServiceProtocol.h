@@ -1,0 +1,43 @@
+#pragma once
+
+// The web service's side of the conversation as pure functions: request
+// paths, event bodies, the reply envelope and what a served file name may
+// be. No Windows headers, so the rules are tested on plain strings.
+
+#include <cstdint>
+#include <string>
+
+#include <json/value.h>
+
+// The parsed reply envelope.
+struct ServiceReply {
+    int error = 0;
+    std::wstring msg;
+    Json::Value data;
+};
+
+enum class ReplyParse {
+    Ok,
+    NotJson,      // not JSON, or not an object of readable members
+    FieldLacked,  // "error", "msg" or "data" missing
+};
+
+// Percent-encodes every UTF-8 byte outside the unreserved ASCII letters,
+// digits and "-._~".
+std::string PercentEncode(const std::string& utf8);
+
+// The longest query the service is sent; longer ones are refused.
+const size_t kMaxQueryLength = 2000;
+
+// "/v1/getDownloadInfo?orderId=predownload&version=<encoded>"; false when
+// the query would be longer than kMaxQueryLength.
+bool BuildDownloadInfoPath(const std::wstring& version, std::wstring& path);
+
+ReplyParse ParseServiceReply(const std::string& body, ServiceReply& reply);
+
+// A file name the service hands out may only name a file directly inside
+// the temporary folder.
+bool IsSafeFileName(const std::wstring& name);
+
+// {"evt": name, "ct": time, "host": {"os": os}} in the stream writer's default form.
+std::string BuildEventBody(const std::string& name, int64_t time, const std::string& os);

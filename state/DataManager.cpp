@@ -1,0 +1,488 @@
+// The IP helper needs winsock2.h ahead of windows.h, which the header brings.
+#include <winsock2.h>
+
+#include "state/DataManager.h"
+
+#include <windows.h>
+
+#include <iphlpapi.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "diagnostics/Logger.h"
+#include "diagnostics/StringConvert.h"
+#include "diagnostics/WorkFolders.h"
+#include "service/DownloadManager.h"
+#include "service/Pause.h"
+#include "service/WinHttpClient.h"
+#include "state/DeviceIdentity.h"
+#include "state/JsonValue.h"
+#include "state/UiSetting.h"
+
+namespace {
+
+const char* const kPersisted[] = {"device_id", "install_file_path", "software_version"};
+
+const int kReplaceAttempts = 10;
+const DWORD kReplacePauseMs = 20;
+
+// Owns a C run-time file for one scope.
+class CFile {
+public:
+    CFile(const std::wstring& path, const wchar_t* mode) : m_file(_wfopen(path.c_str(), mode)) {}
+    ~CFile() { Close(); }
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+    FILE* Get() const { return m_file; }
+    // True when everything written so far reached the file.
+    bool Close()
+    {
+        if (!m_file) return false;
+        bool ok = fclose(m_file) == 0;
+        m_file = nullptr;
+        return ok;
+    }
+
+private:
+    FILE* m_file;
+};
+
+}  // namespace
+
+CDataManager* CDataManager::GetInstance()
+{
+    static CDataManager* instance = new CDataManager(GetConfigFolder());
+    return instance;
+}
+
+CDataManager::CDataManager(const std::wstring& configFolder)
+    : CDataManager(configFolder, CUiSetting::GetInstance()->GetLink(L"接口地址"))
+{
+}
+
+CDataManager::CDataManager(const std::wstring& configFolder, const std::wstring& serviceHost)
+    : m_configFolder(configFolder)
+{
+    // 1. Every field starts empty (the member initialisers); then the file.
+    Load();
+    // 2. The service host is the product's, not the file's.
+    m_serviceHost = serviceHost;
+    // 3. What this start runs on.
+    m_osVersion = ReadOsVersion();
+    m_vendorId = ReadVendorId();
+    // 4. A device keeps its identifier for as long as data.json keeps it.
+    if (m_deviceId.empty()) {
+        m_deviceId = MakeDeviceId();
+        Save();
+    }
+    LOG_INFO(L"device id: %s, vendor id: %s, os: %s", m_deviceId.c_str(), m_vendorId.c_str(),
+             Utf8ToWide(m_osVersion).c_str());
+}
+
+void CDataManager::SetSoftwareVersion(const std::wstring& version)
+{
+    {
+        CLockGuard guard(m_lock);
+        m_softwareVersion = version;
+    }
+    Save();
+}
+
+std::wstring CDataManager::GetInstallFilePath()
+{
+    CLockGuard guard(m_lock);
+    return m_installFilePath;
+}
+
+std::wstring CDataManager::GetSoftwareVersion()
+{
+    CLockGuard guard(m_lock);
+    return m_softwareVersion;
+}
+
+size_t CDataManager::QueuedEventCount()
+{
+    CLockGuard guard(m_lock);
+    return m_eventQueue.size();
+}
+
+int CDataManager::DownloadPercent()
+{
+    CLockGuard guard(m_lock);
+    return m_downloadPercent;
+}
+
+void CDataManager::Load()
+{
+    // 1. and 2. No file is a first run, not a failure.
+    std::wstring path = DataFilePath();
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    // 3. and 4. The lines joined without their line breaks; text mode has
+    // already turned each CR LF into one LF.
+    std::string text;
+    {
+        CFile file(path, L"r");
+        if (!file.Get()) {
+            LOG_ERROR(L"failed to open the data configure file : %s", path.c_str());
+            return;
+        }
+        char chunk[4096];
+        size_t got;
+        while ((got = fread(chunk, 1, sizeof chunk, file.Get())) > 0) {
+            for (size_t i = 0; i < got; ++i) {
+                if (chunk[i] == '\n') continue;
+                text += chunk[i];
+            }
+        }
+    }
+    // 5. Parse.
+    Json::Value root;
+    if (!ParseJson(text, root) || !root.isObject()) {
+        LOG_ERROR(L"failed to parse the basic configure");
+        return;
+    }
+    // 6. Members that are not text (objects, arrays) count as missing.
+    std::wstring* fields[] = {&m_deviceId, &m_installFilePath, &m_softwareVersion};
+    CLockGuard guard(m_lock);
+    for (size_t i = 0; i < 3; ++i) {
+        const Json::Value* value = root.find(kPersisted[i], kPersisted[i] + strlen(kPersisted[i]));
+        std::string member;
+        if (value && JsonScalarText(*value, member)) *fields[i] = Utf8ToWide(member);
+    }
+}
+
+void CDataManager::Save()
+{
+    // 1. One writer at a time, and the fields are copied only once this
+    // save may write: a save that copied earlier but wrote later would put
+    // older values over newer ones. m_lock is held just for the copy.
+    CLockGuard writer(m_saveLock);
+    Json::Value root(Json::objectValue);
+    {
+        CLockGuard guard(m_lock);
+        root["device_id"] = WideToUtf8(m_deviceId);
+        root["install_file_path"] = WideToUtf8(m_installFilePath);
+        root["software_version"] = WideToUtf8(m_softwareVersion);
+    }
+    std::string text = WriteJson(root);
+
+    // 2. The text goes whole into a file beside data.json that then replaces
+    // it, so an interrupted save or a full disk leaves the old file, and with
+    // it the device id, as it was.
+    std::wstring path = DataFilePath();
+    std::wstring temporary = path + L".tmp";
+    bool written = false;
+    {
+        // Text mode gives the file its CR LF line breaks.
+        CFile file(temporary, L"w");
+        if (file.Get()) {
+            written = fwrite(text.data(), 1, text.size(), file.Get()) == text.size();
+            written = file.Close() && written;
+        }
+    }
+    // 3. Replace. A scanner or indexer that has the old file open for a
+    // moment makes the replacement fail with a sharing violation; a few
+    // short retries ride that out.
+    bool replaced = false;
+    for (int attempt = 0; written && !replaced && attempt < kReplaceAttempts; ++attempt) {
+        if (attempt > 0) Sleep(kReplacePauseMs);
+        replaced = MoveFileExW(temporary.c_str(), path.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        if (!replaced && GetLastError() != ERROR_SHARING_VIOLATION &&
+            GetLastError() != ERROR_ACCESS_DENIED)
+            break;
+    }
+    if (!replaced) {
+        DeleteFileW(temporary.c_str());
+        LOG_ERROR(L"failed to save the data configure file : %s", path.c_str());
+    }
+}
+
+void CDataManager::OnDownloadProgress(int, int percent)
+{
+    CLockGuard guard(m_lock);
+    m_downloadPercent = percent;
+}
+
+void CDataManager::OnDownloadComplete(int, bool success)
+{
+    CLockGuard guard(m_lock);
+    m_downloadFinished = true;
+    m_downloadSucceeded = success;
+}
+
+std::wstring CDataManager::MakeDeviceId()
+{
+    // 1. The first real Ethernet adapter's address.
+    std::wstring id;
+    ULONG size = 0;
+    ULONG result = GetAdaptersAddresses(AF_UNSPEC, GAA_FLAG_INCLUDE_PREFIX, nullptr, nullptr, &size);
+    if (result != ERROR_BUFFER_OVERFLOW) {
+        LOG_ERROR(L"failed to call GetAdaptersAddresses, error is %d", static_cast<int>(result));
+    } else {
+        std::vector<unsigned char> buffer(size);
+        auto* first = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data());
+        result = GetAdaptersAddresses(AF_UNSPEC, GAA_FLAG_INCLUDE_PREFIX, nullptr, first, &size);
+        if (result != 0) {
+            LOG_ERROR(L"failed to call GetAdaptersAddresses, error is %d", static_cast<int>(result));
+        } else {
+            std::vector<AdapterRecord> adapters;
+            for (IP_ADAPTER_ADDRESSES* a = first; a; a = a->Next) {
+                AdapterRecord record;
+                record.interfaceType = a->IfType;
+                if (a->Description) record.description = a->Description;
+                ULONG length = a->PhysicalAddressLength;
+                if (length > MAX_ADAPTER_ADDRESS_LENGTH) length = MAX_ADAPTER_ADDRESS_LENGTH;
+                record.address.assign(a->PhysicalAddress, a->PhysicalAddress + length);
+                adapters.push_back(record);
+            }
+            id = AdapterDeviceId(adapters);
+        }
+    }
+    if (!id.empty()) return id;
+
+    // 2. A GUID without its braces.
+    GUID guid;
+    wchar_t text[40] = {};
+    if (CoCreateGuid(&guid) == S_OK && StringFromGUID2(guid, text, 40) > 0) {
+        std::wstring braced = text;
+        if (braced.size() > 2) id = braced.substr(1, braced.size() - 2);
+    }
+    if (!id.empty()) return id;
+
+    // 3. The tick count, which cannot fail.
+    return std::to_wstring(GetTickCount64());
+}
+
+std::wstring CDataManager::ReadVendorId()
+{
+    wchar_t path[260] = {};
+    GetModuleFileNameW(nullptr, path, 260);
+    return VendorIdFromModulePath(path);
+}
+
+std::string CDataManager::ReadOsVersion()
+{
+    const wchar_t* key = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    DWORD major = 0, minor = 0;
+    DWORD size = sizeof major;
+    LONG result = RegGetValueW(HKEY_LOCAL_MACHINE, key, L"CurrentMajorVersionNumber",
+                               RRF_RT_REG_DWORD, nullptr, &major, &size);
+    if (result != ERROR_SUCCESS) {
+        LOG_ERROR(L"failed to get the major version, error is %d", static_cast<int>(result));
+        major = 0;
+    }
+    size = sizeof minor;
+    result = RegGetValueW(HKEY_LOCAL_MACHINE, key, L"CurrentMinorVersionNumber", RRF_RT_REG_DWORD,
+                          nullptr, &minor, &size);
+    if (result != ERROR_SUCCESS) {
+        LOG_ERROR(L"failed to get the minor version, error is %d", static_cast<int>(result));
+        minor = 0;
+    }
+    wchar_t build[100] = {};
+    size = sizeof build;
+    result = RegGetValueW(HKEY_LOCAL_MACHINE, key, L"CurrentBuildNumber", RRF_RT_REG_SZ, nullptr,
+                          build, &size);
+    if (result != ERROR_SUCCESS) {
+        LOG_ERROR(L"failed to get the build version, error is %d", static_cast<int>(result));
+        wcscpy(build, L"0");
+    }
+    return FormatOsVersion(static_cast<int>(major), static_cast<int>(minor), build);
+}
+
+std::wstring CDataManager::BuildHeaders() const
+{
+    return L"did: " + m_deviceId + L"\r\nvid: " + m_vendorId + L"\r\nproduct: " +
+           CUiSetting::GetInstance()->GetOther(L"产品标识") + L"\r\n";
+}
+
+bool CDataManager::ParseReply(const std::string& body, ServiceReply& reply)
+{
+    switch (ParseServiceReply(body, reply)) {
+    case ReplyParse::Ok:
+        return true;
+    case ReplyParse::FieldLacked:
+        LOG_ERROR(L"failed to parse the http response: field lacked");
+        return false;
+    case ReplyParse::NotJson:
+        break;
+    }
+    LOG_ERROR(L"failed to parse the http response: %s", Utf8ToWide(body).c_str());
+    return false;
+}
+
+bool CDataManager::GetDownloadInfo(const std::wstring& version, std::wstring& fileName,
+                                   std::wstring& fileUrl)
+{
+    // 1. The version travels percent-encoded; an absurdly long one is refused.
+    std::wstring path;
+    if (!BuildDownloadInfoPath(version, path)) {
+        LOG_ERROR(L"failed to get installer info, error: the version is too long (%d characters)",
+                  static_cast<int>(version.size()));
+        return false;
+    }
+    // 2. and 3. The request.
+    CWinHttpClient client(m_serviceHost, m_servicePort, L"WinHttpClient", L"", L"", L"", L"");
+    HttpResponse response;
+    if (!client.Get(path, BuildHeaders(), response)) {
+        LOG_ERROR(L"failed to get installer info, error: %s, error code: %d",
+                  response.errorText.c_str(), static_cast<int>(GetLastError()));
+        return false;
+    }
+    // 4. and 5. The envelope alone decides, not the status code.
+    std::wstring body = Utf8ToWide(response.body);
+    ServiceReply reply;
+    if (!ParseReply(response.body, reply)) {
+        LOG_ERROR(L"failed to get installer info, error: failed to parse http response content: %s",
+                  body.c_str());
+        return false;
+    }
+    if (reply.error != 0) {
+        LOG_ERROR(L"failed to get installer info, http report error: %s", reply.msg.c_str());
+        return false;
+    }
+    // 6. The members this operation needs, as text.
+    std::string name, url;
+    if (!reply.data.isObject() || !reply.data.isMember("filename") ||
+        !reply.data.isMember("fileurl") || !JsonScalarText(reply.data["filename"], name) ||
+        !JsonScalarText(reply.data["fileurl"], url)) {
+        LOG_ERROR(L"failed to get installer info, http content format is wrong, response content is: %s",
+                  body.c_str());
+        return false;
+    }
+    // 7. Non-empty, and a name that stays inside the temporary folder.
+    std::wstring wideName = Utf8ToWide(name);
+    std::wstring wideUrl = Utf8ToWide(url);
+    if (wideName.empty() || wideUrl.empty()) {
+        LOG_ERROR(L"failed to get installer info, response content is: %s", body.c_str());
+        return false;
+    }
+    if (!IsSafeFileName(wideName)) {
+        LOG_ERROR(L"failed to get installer info, the file name is refused, response content is: %s",
+                  body.c_str());
+        return false;
+    }
+    fileName = wideName;
+    fileUrl = wideUrl;
+    return true;
+}
+
+void CDataManager::ReportEvent(const UsageEvent& event)
+{
+    bool start = false;
+    {
+        CLockGuard guard(m_lock);
+        m_eventQueue.push_back(event);
+        start = !m_reportThreadStarted;
+        m_reportThreadStarted = true;
+    }
+    if (start) std::thread([this] { EventReportThread(); }).detach();
+}
+
+void CDataManager::SendNextEvent()
+{
+    // 1. The oldest event, copied; it leaves the queue only once accepted.
+    UsageEvent event;
+    {
+        CLockGuard guard(m_lock);
+        if (m_eventQueue.empty()) return;
+        event = m_eventQueue.front();
+    }
+    // 2. to 4. The report.
+    std::string body = BuildEventBody(event.name, event.time, m_osVersion);
+    CWinHttpClient client(m_serviceHost, m_servicePort, L"WinHttpClient", L"", L"", L"", L"");
+    HttpResponse response;
+    if (!client.Post(L"/v1/report", BuildHeaders() + L"Content-Type: Application/json\r\n", body,
+                     response)) {
+        LOG_ERROR(L"failed to report event, error: %s, error code: %d", response.errorText.c_str(),
+                  static_cast<int>(GetLastError()));
+        return;
+    }
+    if (response.statusCode < 200 || response.statusCode > 299) {
+        LOG_ERROR(L"failed to report event, status code: %d", static_cast<int>(response.statusCode));
+        return;
+    }
+    LOG_INFO(L"report event, name: %s, time: %lld", Utf8ToWide(event.name).c_str(),
+             static_cast<long long>(event.time));
+    CLockGuard guard(m_lock);
+    if (!m_eventQueue.empty()) m_eventQueue.erase(m_eventQueue.begin());
+}
+
+void CDataManager::EventReportThread()
+{
+    LOG_INFO(L"the thread of reporting event starts");
+    for (;;) {
+        PauseFor(1000);
+        SendNextEvent();
+    }
+}
+
+void CDataManager::StartInstallerDownload()
+{
+    std::thread([this] { InstallerDownloadThread(); }).detach();
+}
+
+void CDataManager::TellListener(bool success)
+{
+    IDownloadCallback* listener = m_listener;
+    if (listener) listener->OnDownloadComplete(0, success);
+}
+
+void CDataManager::InstallerDownloadThread()
+{
+    // 1. and 2.
+    LOG_INFO(L"the thread of downloading installer starts");
+    std::wstring version = GetSoftwareVersion();
+
+    // 3. Up to three attempts, one second apart.
+    std::wstring fileName, fileUrl;
+    bool known = false;
+    for (int attempt = 0; attempt < 3 && !known; ++attempt) {
+        known = GetDownloadInfo(version, fileName, fileUrl);
+        PauseFor(1000);
+    }
+    if (!known) {
+        TellListener(false);
+        return;
+    }
+    // 4. An old file of that name must not pass for the new download.
+    std::wstring target = GetTempFolder() + fileName;
+    DeleteFileW(target.c_str());
+
+    // 5. The status is reset before the task exists, so no callback races it.
+    {
+        CLockGuard guard(m_lock);
+        m_downloadFinished = false;
+        m_downloadSucceeded = false;
+        m_downloadPercent = 0;
+    }
+    // 6. The download manager takes its own lock; ours is not held here.
+    if (CDownloadManager::GetInstance()->CreateDownloadingTask(fileUrl, target, this) == 0) {
+        LOG_ERROR(L"failed to create the download task");
+        TellListener(false);
+        return;
+    }
+    // 7. Wait for the worker's verdict.
+    bool succeeded = false;
+    for (;;) {
+        PauseFor(1000);
+        CLockGuard guard(m_lock);
+        if (m_downloadFinished) {
+            succeeded = m_downloadSucceeded;
+            break;
+        }
+    }
+    // 8. Only a complete download becomes the installer to start next time.
+    if (succeeded) {
+        {
+            CLockGuard guard(m_lock);
+            m_installFilePath = target;
+        }
+        Save();
+    }
+    // 9.
+    TellListener(succeeded);
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "diagnostics/CriticalSection.h"
+#include "service/DownloadCallback.h"
+#include "service/ServiceProtocol.h"
+#include "service/UsageEvent.h"
+
+// The assistant's state shared by the windows and the background threads:
+// the values kept in data.json, the identifiers worked out at start, the
+// status of the installer download and the queue of usage events; and the
+// service operations with the two threads that run them.
+//
+// Threads: the UI thread constructs it and calls the accessors,
+// StartInstallerDownload and ReportEvent. Each StartInstallerDownload runs
+// an installer-download thread; the first ReportEvent starts the
+// event-report thread; the download manager's worker calls
+// OnDownloadProgress and OnDownloadComplete. m_lock guards the software
+// version, the install file path, the download status and the event queue,
+// and is held only to copy or set them: never across a request, a sleep, a
+// file access or a call into the download manager, so it is never held
+// together with the download manager's lock. m_saveLock lets one save copy
+// and write data.json at a time; a save takes m_lock inside it only to copy
+// the fields, and nothing takes m_saveLock while holding m_lock. The
+// identifiers, host and port are set during construction and read without
+// a lock afterwards.
+class CDataManager : public IDownloadCallback {
+public:
+    static CDataManager* GetInstance();
+
+    // Works in the given folder (ending with a backslash) and talks to the
+    // given service host; start-up's instance uses GetConfigFolder and the
+    // product's host, as does the one-argument form.
+    explicit CDataManager(const std::wstring& configFolder);
+    CDataManager(const std::wstring& configFolder, const std::wstring& serviceHost);
+    CDataManager(const CDataManager&) = delete;
+    CDataManager& operator=(const CDataManager&) = delete;
+
+    void SetListener(IDownloadCallback* listener) { m_listener = listener; }
+    void SetSoftwareVersion(const std::wstring& version);
+    std::wstring GetInstallFilePath();
+    void Load();
+    void Save();
+
+    void OnDownloadProgress(int taskId, int percent) override;
+    void OnDownloadComplete(int taskId, bool success) override;
+
+    void StartInstallerDownload();
+    void ReportEvent(const UsageEvent& event);
+    bool GetDownloadInfo(const std::wstring& version, std::wstring& fileName,
+                         std::wstring& fileUrl);
+    void SendNextEvent();
+    std::wstring BuildHeaders() const;
+    bool ParseReply(const std::string& body, ServiceReply& reply);
+
+    std::wstring MakeDeviceId();
+    std::wstring ReadVendorId();
+    std::string ReadOsVersion();
+
+    // Read-only views, for the windows and for tests.
+    std::wstring DataFilePath() const { return m_configFolder + L"data.json"; }
+    const std::wstring& DeviceId() const { return m_deviceId; }
+    const std::wstring& VendorId() const { return m_vendorId; }
+    const std::string& OsVersion() const { return m_osVersion; }
+    const std::wstring& ServiceHost() const { return m_serviceHost; }
+    std::wstring GetSoftwareVersion();
+    size_t QueuedEventCount();
+    int DownloadPercent();
+
+private:
+    void InstallerDownloadThread();
+    void EventReportThread();
+    void TellListener(bool success);
+
+    CCriticalSection m_lock;
+    std::atomic<IDownloadCallback*> m_listener{nullptr};
+    std::wstring m_softwareVersion;
+    std::wstring m_installFilePath;
+    bool m_downloadFinished = false;
+    bool m_downloadSucceeded = false;
+    int m_downloadPercent = 0;
+    std::wstring m_serviceHost;
+    int m_servicePort = 443;
+    std::wstring m_deviceId;
+    std::wstring m_vendorId;
+    std::vector<UsageEvent> m_eventQueue;
+    std::string m_osVersion;
+
+    std::wstring m_configFolder;
+    CCriticalSection m_saveLock;
+    bool m_reportThreadStarted = false;
+};

@@ -1,0 +1,236 @@
+// The download manager and its bind-status callback over the real URL
+// monikers, against the local stand-in service.
+
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include "service/BindStatusCallback.h"
+#include "service/DownloadManager.h"
+#include "tests/service/DownloadRecorder.h"
+#include "tests/service/StandIn.h"
+#include "tests/service/TestLog.h"
+#include "tests/support/TestSupport.h"
+
+using namespace testing_support;
+
+namespace {
+
+class DownloadManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testlog::Open();
+        ASSERT_TRUE(standin::Reset()) << "the stand-in service is not running";
+        m_folder = ScratchFolder(L"downloads");
+    }
+    std::wstring m_folder;
+};
+
+std::vector<int> ProgressOf(const std::vector<DownloadEvent>& events, int taskId)
+{
+    std::vector<int> percents;
+    for (const DownloadEvent& e : events)
+        if (e.taskId == taskId && !e.complete) percents.push_back(e.value);
+    return percents;
+}
+
+void ExpectStrictlyRising(const std::vector<int>& percents)
+{
+    for (size_t i = 0; i < percents.size(); ++i) {
+        EXPECT_GE(percents[i], 1);
+        EXPECT_LE(percents[i], 100);
+        if (i > 0) {
+            EXPECT_GT(percents[i], percents[i - 1]);
+        }
+    }
+}
+
+TEST_F(DownloadManagerTest, RefusesTasksWithoutUrlPathOrCallback)
+{
+    CDownloadRecorder recorder;
+    size_t before = testlog::Lines(L"failed to create a downloading task, error: invalid param").size();
+    CDownloadManager* manager = CDownloadManager::GetInstance();
+    EXPECT_EQ(0, manager->CreateDownloadingTask(L"", m_folder + L"a", &recorder));
+    EXPECT_EQ(0, manager->CreateDownloadingTask(L"https://localhost/blob/10", L"", &recorder));
+    EXPECT_EQ(0, manager->CreateDownloadingTask(L"https://localhost/blob/10", m_folder + L"a", nullptr));
+    EXPECT_EQ(before + 3,
+              testlog::Lines(L"failed to create a downloading task, error: invalid param").size());
+    Sleep(200);
+    EXPECT_TRUE(recorder.Events().empty());
+}
+
+TEST_F(DownloadManagerTest, DownloadsWithRisingProgressAndOneCompletion)
+{
+    ASSERT_TRUE(standin::SetBehaviour("{\"file\": \"slow\"}"));
+    CDownloadRecorder recorder;
+    std::wstring target = m_folder + L"blob.bin";
+    int id = CDownloadManager::GetInstance()->CreateDownloadingTask(
+        L"https://localhost/blob/400000", target, &recorder);
+    ASSERT_GT(id, 0);
+    ASSERT_TRUE(recorder.WaitForCompletions(1));
+    Sleep(100);
+    std::vector<DownloadEvent> events = recorder.Events();
+    ASSERT_FALSE(events.empty());
+    EXPECT_TRUE(events.back().complete);
+    EXPECT_EQ(1, events.back().value);
+    EXPECT_EQ(id, events.back().taskId);
+    std::vector<int> percents = ProgressOf(events, id);
+    EXPECT_GE(percents.size(), 2u);
+    ExpectStrictlyRising(percents);
+    EXPECT_EQ(400000u, ReadBytes(target).size());
+    // The cache was bypassed: the file came from the service itself.
+    EXPECT_EQ(1u, standin::RequestsTo("/blob/400000").size());
+}
+
+TEST_F(DownloadManagerTest, NoLengthGivesNoProgressButSuccess)
+{
+    ASSERT_TRUE(standin::SetBehaviour("{\"file\": \"nolength\"}"));
+    CDownloadRecorder recorder;
+    std::wstring target = m_folder + L"nolength.bin";
+    int id = CDownloadManager::GetInstance()->CreateDownloadingTask(
+        L"https://localhost/blob/150000", target, &recorder);
+    ASSERT_TRUE(recorder.WaitForCompletions(1));
+    std::vector<DownloadEvent> events = recorder.Events();
+    ASSERT_EQ(1u, events.size());
+    EXPECT_EQ(id, events[0].taskId);
+    EXPECT_TRUE(events[0].complete);
+    EXPECT_EQ(1, events[0].value);
+    EXPECT_EQ(150000u, ReadBytes(target).size());
+}
+
+TEST_F(DownloadManagerTest, TasksRunOneAfterTheOtherWithRisingIds)
+{
+    ASSERT_TRUE(standin::SetBehaviour("{\"file\": \"slow\"}"));
+    CDownloadRecorder recorder;
+    CDownloadManager* manager = CDownloadManager::GetInstance();
+    int first = manager->CreateDownloadingTask(L"https://localhost/blob/200000", m_folder + L"1.bin",
+                                               &recorder);
+    int second = manager->CreateDownloadingTask(L"https://localhost/blob/200001",
+                                                m_folder + L"2.bin", &recorder);
+    ASSERT_GT(first, 0);
+    EXPECT_EQ(first + 1, second);
+    ASSERT_TRUE(recorder.WaitForCompletions(2));
+    std::vector<DownloadEvent> events = recorder.Events();
+    size_t firstEnd = events.size();
+    for (size_t i = 0; i < events.size(); ++i)
+        if (events[i].complete && events[i].taskId == first) firstEnd = i;
+    ASSERT_LT(firstEnd, events.size());
+    for (size_t i = 0; i < firstEnd; ++i) EXPECT_EQ(first, events[i].taskId) << i;
+    for (size_t i = firstEnd + 1; i < events.size(); ++i) EXPECT_EQ(second, events[i].taskId) << i;
+    EXPECT_FALSE(ProgressOf(events, second).empty());
+    EXPECT_EQ(200001u, ReadBytes(m_folder + L"2.bin").size());
+}
+
+TEST_F(DownloadManagerTest, UnreachableAndMissingFilesFailWithOneErrorLine)
+{
+    CDownloadRecorder recorder;
+    const wchar_t* line = L"failed to call URLDownloadToFile, error is 0x";
+    size_t before = testlog::Lines(line).size();
+    int id = CDownloadManager::GetInstance()->CreateDownloadingTask(
+        L"https://127.0.0.1:9/nothing.exe", m_folder + L"nothing.exe", &recorder);
+    ASSERT_TRUE(recorder.WaitForCompletions(1));
+    std::vector<DownloadEvent> events = recorder.Events();
+    ASSERT_EQ(1u, events.size());
+    EXPECT_EQ(id, events[0].taskId);
+    EXPECT_EQ(0, events[0].value);
+    std::vector<std::wstring> lines = testlog::Lines(line);
+    ASSERT_EQ(before + 1, lines.size());
+    // The result code follows in hexadecimal, e.g. 0x800c0007.
+    std::wstring code = lines.back().substr(lines.back().find(line) + wcslen(line));
+    EXPECT_FALSE(code.empty());
+    EXPECT_EQ(std::wstring::npos, code.find_first_not_of(L"0123456789abcdef")) << code;
+
+    ASSERT_TRUE(standin::SetBehaviour("{\"file\": \"missing\"}"));
+    CDownloadManager::GetInstance()->CreateDownloadingTask(
+        L"https://localhost/files/sample_installer.exe", m_folder + L"missing.exe", &recorder);
+    ASSERT_TRUE(recorder.WaitForCompletions(2));
+    EXPECT_EQ(0, recorder.Events().back().value);
+}
+
+int ThreadsOfThisProcess()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    int count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+    CloseHandle(snapshot);
+    return count;
+}
+
+// A fresh process: refused tasks start no worker, and the first accepted
+// task gets id 1. The exit code names the first check that failed.
+int FreshManagerRoutine(const std::vector<std::wstring>& args)
+{
+    CDownloadRecorder recorder;
+    CDownloadManager* manager = CDownloadManager::GetInstance();
+    int before = ThreadsOfThisProcess();
+    if (manager->CreateDownloadingTask(L"", args.at(0) + L"x", &recorder) != 0) return 2;
+    if (manager->CreateDownloadingTask(L"https://127.0.0.1:9/x", args.at(0) + L"x", nullptr) != 0)
+        return 3;
+    Sleep(300);
+    if (ThreadsOfThisProcess() != before) return 4;
+    if (manager->CreateDownloadingTask(L"https://127.0.0.1:9/x", args.at(0) + L"x", &recorder) != 1)
+        return 5;
+    if (ThreadsOfThisProcess() <= before) return 6;
+    if (manager->CreateDownloadingTask(L"https://127.0.0.1:9/y", args.at(0) + L"y", &recorder) != 2)
+        return 7;
+    if (!recorder.WaitForCompletions(2)) return 8;
+    return 0;
+}
+REGISTER_CHILD_ROUTINE(L"fresh-download-manager", FreshManagerRoutine);
+
+TEST_F(DownloadManagerTest, FreshProcessStartsTheWorkerOnlyForAnAcceptedTask)
+{
+    ProcessResult result = RunProcess(ChildCommandLine(L"fresh-download-manager", {m_folder}));
+    ASSERT_TRUE(result.started);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(0u, result.exitCode);
+}
+
+class ProgressRecorder : public IDownloadCallback {
+public:
+    void OnDownloadProgress(int taskId, int percent) override
+    {
+        calls.push_back(taskId * 1000 + percent);
+    }
+    std::vector<int> calls;
+};
+
+TEST(BindStatusCallback, PassesOnlyRisingPercentagesOfAKnownTotal)
+{
+    struct Step {
+        ULONG progress, total;
+    };
+    struct {
+        std::vector<Step> steps;
+        std::vector<int> calls;  // task 7: 7000 + percent
+    } rows[] = {
+        {{{0, 1000}, {10, 1000}, {500, 1000}, {1000, 1000}}, {7001, 7050, 7100}},
+        {{{300, 1000}, {200, 1000}, {300, 1000}, {301, 1000}}, {7030}},
+        {{{100, 0}, {5000, 0}}, {}},
+        {{{2000, 1000}, {999, 1000}}, {7099}},
+        {{{1, 3}, {2, 3}, {3, 3}}, {7033, 7066, 7100}},
+        {{{4294967295u, 4294967295u}}, {7100}},
+    };
+    for (const auto& row : rows) {
+        ProgressRecorder recorder;
+        CBindStatusCallback status(7, &recorder);
+        for (const Step& step : row.steps)
+            EXPECT_EQ(S_OK, status.OnProgress(step.progress, step.total, 0, nullptr));
+        EXPECT_EQ(row.calls, recorder.calls);
+    }
+    CBindStatusCallback orphan(1, nullptr);
+    EXPECT_EQ(E_ABORT, orphan.OnProgress(1, 2, 0, nullptr));
+    void* object = &orphan;
+    EXPECT_EQ(E_NOINTERFACE, orphan.QueryInterface(IID_IUnknown, &object));
+    EXPECT_EQ(1u, orphan.AddRef());
+    EXPECT_EQ(1u, orphan.Release());
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// The service's request and reply rules on plain strings.
+
+#include <gtest/gtest.h>
+
+#include "service/ServiceProtocol.h"
+
+namespace {
+
+TEST(PercentEncode, EveryByteOutsideUnreservedIsEncoded)
+{
+    struct {
+        std::string in, out;
+    } rows[] = {
+        {"3.2", "3.2"},
+        {"a-b_c.d~e", "a-b_c.d~e"},
+        {"3.2 beta", "3.2%20beta"},
+        {"a&b=c#d+e/f?g%h", "a%26b%3Dc%23d%2Be%2Ff%3Fg%25h"},
+        {u8"\u6b63\u5f0f\u7248", "%E6%AD%A3%E5%BC%8F%E7%89%88"},
+        {"", ""},
+        {std::string("\0\x7f", 2), "%00%7F"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.out, PercentEncode(row.in)) << row.in;
+}
+
+TEST(BuildDownloadInfoPath, EncodesTheVersionAndRefusesOverlongQueries)
+{
+    std::wstring path;
+    ASSERT_TRUE(BuildDownloadInfoPath(L"3.2 \u6b63\u5f0f\u7248 &#+", path));
+    EXPECT_EQ(L"/v1/getDownloadInfo?orderId=predownload&version=3.2%20%E6%AD%A3%E5%BC%8F%E7%89%88%20%26%23%2B",
+              path);
+
+    // The query's fixed part is 28 characters; the encoded version fills the rest.
+    const size_t room = kMaxQueryLength - std::string("orderId=predownload&version=").size();
+    EXPECT_TRUE(BuildDownloadInfoPath(std::wstring(room, L'v'), path));
+    EXPECT_EQ(20 + kMaxQueryLength, path.size());
+    std::wstring kept = path;
+    EXPECT_FALSE(BuildDownloadInfoPath(std::wstring(room + 1, L'v'), path));
+    EXPECT_EQ(kept, path);
+    // Each of these encodes to nine characters.
+    EXPECT_TRUE(BuildDownloadInfoPath(std::wstring(room / 9, L'\u7248'), path));
+    EXPECT_FALSE(BuildDownloadInfoPath(std::wstring(room / 9 + 1, L'\u7248'), path));
+    // Far beyond the old 200-unit buffer and still whole.
+    EXPECT_TRUE(BuildDownloadInfoPath(std::wstring(600, L'x'), path));
+    EXPECT_EQ(std::wstring(600, L'x'), path.substr(path.size() - 600));
+}
+
+TEST(IsSafeFileName, OnlyPlainNamesInsideTheFolder)
+{
+    struct {
+        std::wstring name;
+        bool safe;
+    } rows[] = {
+        {L"sample_installer.exe", true},
+        {L"\u6674\u5ddd\u770b\u56fe 3.2.exe", true},
+        {L"setup (1).exe", true},
+        {L"..\\evil.exe", false},
+        {L"../evil.exe", false},
+        {L"sub\\a.exe", false},
+        {L"C:evil.exe", false},
+        {L"a.exe:stream", false},
+        {L".", false},
+        {L"..", false},
+        {L"", false},
+        {L"a\tb.exe", false},
+        {std::wstring(L"a\nb.exe"), false},
+        {L"setup.exe.", false},
+        {L"setup.exe ", false},
+        {L"CON", false},
+        {L"con.exe", false},
+        {L"Nul.txt", false},
+        {L"aux", false},
+        {L"PRN.tar.gz", false},
+        {L"COM1.exe", false},
+        {L"lpt9", false},
+        {L"COM0.exe", true},
+        {L"COM10.exe", true},
+        {L"CONSOLE.exe", true},
+        {std::wstring(200, L'a'), true},
+        {std::wstring(201, L'a'), false},
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.safe, IsSafeFileName(row.name)) << row.name.size();
+}
+
+TEST(ParseServiceReply, EnvelopeMembersMustExistAndBeReadable)
+{
+    struct {
+        std::string body;
+        ReplyParse result;
+        int error;
+        std::wstring msg;
+    } rows[] = {
+        {"{\"error\": 0, \"msg\": \"\", \"data\": {\"filename\": \"a\"}}", ReplyParse::Ok, 0, L""},
+        {"{\"error\": 7, \"msg\": \"\u65e0\", \"data\": null}", ReplyParse::Ok, 7, L"\u65e0"},
+        {"{\"error\": 0, \"data\": {}}", ReplyParse::FieldLacked, 0, L""},
+        {"{\"msg\": \"\", \"data\": {}}", ReplyParse::FieldLacked, 0, L""},
+        {"{\"error\": 0, \"msg\": \"\"}", ReplyParse::FieldLacked, 0, L""},
+        {"[{\"error\": 0, \"msg\": \"\", \"data\": {}}]", ReplyParse::NotJson, 0, L""},
+        {"<html>gateway</html>", ReplyParse::NotJson, 0, L""},
+        {"", ReplyParse::NotJson, 0, L""},
+        {"{\"error\": {}, \"msg\": \"\", \"data\": {}}", ReplyParse::NotJson, 0, L""},
+        {"{\"error\": \"0\", \"msg\": \"\", \"data\": {}}", ReplyParse::NotJson, 0, L""},
+        {"{\"error\": 0, \"msg\": [1], \"data\": {}}", ReplyParse::NotJson, 0, L""},
+        {"{\"error\": 1e300, \"msg\": \"\", \"data\": {}}", ReplyParse::NotJson, 0, L""},
+    };
+    for (const auto& row : rows) {
+        ServiceReply reply;
+        EXPECT_EQ(row.result, ParseServiceReply(row.body, reply)) << row.body;
+        if (row.result != ReplyParse::Ok) continue;
+        EXPECT_EQ(row.error, reply.error) << row.body;
+        EXPECT_EQ(row.msg, reply.msg) << row.body;
+    }
+    ServiceReply reply;
+    ASSERT_EQ(ReplyParse::Ok,
+              ParseServiceReply("{\"error\":0,\"msg\":\"\",\"data\":{\"fileurl\":\"u\"}}", reply));
+    EXPECT_EQ("u", reply.data["fileurl"].asString());
+}
+
+TEST(BuildEventBody, WriterDefaultForm)
+{
+    EXPECT_EQ("{\n\t\"ct\" : 1700000000000,\n\t\"evt\" : \"software_activation\",\n"
+              "\t\"host\" : \n\t{\n\t\t\"os\" : \"10.0.19045\"\n\t}\n}",
+              BuildEventBody("software_activation", 1700000000000LL, "10.0.19045"));
+}
+
+}  // namespace

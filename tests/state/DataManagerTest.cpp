@@ -1,0 +1,208 @@
+// The data store over real files in a scratch folder; each new object over
+// the same folder is one start of the program.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "diagnostics/StringConvert.h"
+#include "state/DataManager.h"
+#include "state/JsonValue.h"
+#include "tests/service/TestLog.h"
+#include "tests/support/TestSupport.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::string Expected(const std::string& device, const std::string& path, const std::string& version)
+{
+    return "{\r\n\t\"device_id\" : \"" + device + "\",\r\n\t\"install_file_path\" : \"" + path +
+           "\",\r\n\t\"software_version\" : \"" + version + "\"\r\n}";
+}
+
+bool LooksLikeDeviceId(const std::wstring& id)
+{
+    if (id.size() == 36) return id.find_first_not_of(L"0123456789ABCDEF-") == std::wstring::npos;
+    if (id.size() >= 2 && id.size() % 2 == 0 &&
+        id.find_first_not_of(L"0123456789abcdef") == std::wstring::npos)
+        return true;
+    return !id.empty() && id.find_first_not_of(L"0123456789") == std::wstring::npos;
+}
+
+class DataManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testlog::Open();
+        m_folder = ScratchFolder(L"data-manager");
+        m_file = m_folder + L"data.json";
+    }
+    // Objects are never destroyed, as in the program: threads may hold them.
+    CDataManager* Start() { return new CDataManager(m_folder); }
+
+    std::wstring m_folder;
+    std::wstring m_file;
+};
+
+TEST_F(DataManagerTest, FirstRunCreatesTheFileAndTheIdSurvivesRestarts)
+{
+    CDataManager* first = Start();
+    std::wstring id = first->DeviceId();
+    EXPECT_TRUE(LooksLikeDeviceId(id)) << WideToUtf8(id);
+    std::string bytes = ReadBytes(m_file);
+    EXPECT_EQ(Expected(WideToUtf8(id), "", ""), bytes);
+    EXPECT_FALSE(Exists(m_file + L".tmp"));
+
+    CDataManager* second = Start();
+    EXPECT_EQ(id, second->DeviceId());
+    // A start that found an id does not write the file.
+    EXPECT_EQ(bytes, ReadBytes(m_file));
+}
+
+TEST_F(DataManagerTest, LoadsWriterOutputAndDropsUnknownMembersOnSave)
+{
+    std::string path = u8"C:\\\\users\\\\测试\\\\Temp\\\\setup 1.exe";
+    ASSERT_TRUE(WriteBytes(m_file, "{\r\n\t\"device_id\" : \"abc123\",\r\n\t\"extra\" : [1, 2],\r\n"
+                                   "\t\"install_file_path\" : \"" + path + "\",\r\n"
+                                   "\t\"software_version\" : \"3.2 \u6b63\u5f0f\u7248\"\r\n}\r\n"));
+    CDataManager* manager = Start();
+    EXPECT_EQ(L"abc123", manager->DeviceId());
+    EXPECT_EQ(L"C:\\users\\\u6d4b\u8bd5\\Temp\\setup 1.exe", manager->GetInstallFilePath());
+    EXPECT_EQ(L"3.2 \u6b63\u5f0f\u7248", manager->GetSoftwareVersion());
+
+    manager->SetSoftwareVersion(L"");
+    // The writer's default settings escape text outside ASCII.
+    EXPECT_EQ(Expected("abc123", "C:\\\\users\\\\\\u6d4b\\u8bd5\\\\Temp\\\\setup 1.exe", ""),
+              ReadBytes(m_file));
+}
+
+TEST_F(DataManagerTest, MissingEmptyOrUnreadableMembersGiveANewSavedId)
+{
+    struct {
+        const char* content;
+        bool logsParseFailure;
+        const char* keptVersion;
+    } rows[] = {
+        {"{\"device_id\": \"\", \"software_version\": \"1.0\"}", false, "1.0"},
+        {"{\"software_version\": \"1.0\"}", false, "1.0"},
+        {"{\"device_id\": {\"a\": 1}, \"software_version\": \"1.0\"}", false, "1.0"},
+        {"{\"device_id\": [\"x\"], \"software_version\": \"1.0\", \"install_file_path\": {}}", false, "1.0"},
+        {"not json at all", true, ""},
+        {"[\"device_id\", \"x\"]", true, ""},
+        {"\"device_id\"", true, ""},
+        {"", true, ""},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(WriteBytes(m_file, row.content));
+        size_t before = testlog::Lines(L"failed to parse the basic configure").size();
+        CDataManager* manager = Start();
+        EXPECT_TRUE(LooksLikeDeviceId(manager->DeviceId())) << row.content;
+        EXPECT_EQ(row.keptVersion, WideToUtf8(manager->GetSoftwareVersion())) << row.content;
+        EXPECT_EQ(L"", manager->GetInstallFilePath()) << row.content;
+        EXPECT_EQ(before + (row.logsParseFailure ? 1 : 0),
+                  testlog::Lines(L"failed to parse the basic configure").size())
+            << row.content;
+        EXPECT_EQ(Expected(WideToUtf8(manager->DeviceId()), "", row.keptVersion), ReadBytes(m_file))
+            << row.content;
+    }
+}
+
+TEST_F(DataManagerTest, AFailedSaveLeavesTheOldFileWhole)
+{
+    CDataManager* manager = Start();
+    manager->SetSoftwareVersion(L"old");
+    std::string old = ReadBytes(m_file);
+    ASSERT_NE(std::string::npos, old.find("\"old\""));
+
+    // The temporary file cannot be written: a folder holds its name.
+    ASSERT_TRUE(CreateDirectoryW((m_file + L".tmp").c_str(), nullptr));
+    size_t before = testlog::Lines(L"failed to save the data configure file : ").size();
+    manager->SetSoftwareVersion(L"new");
+    EXPECT_EQ(old, ReadBytes(m_file));
+    EXPECT_EQ(before + 1, testlog::Lines(L"failed to save the data configure file : ").size());
+    // The value stays in memory and reaches the file with the next save that can write.
+    EXPECT_EQ(L"new", manager->GetSoftwareVersion());
+    RemoveDirectoryW((m_file + L".tmp").c_str());
+
+    // The old file cannot be replaced while another program holds it open.
+    HANDLE held = CreateFileW(m_file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    manager->SetSoftwareVersion(L"newer");
+    CloseHandle(held);
+    EXPECT_EQ(old, ReadBytes(m_file));
+    EXPECT_FALSE(Exists(m_file + L".tmp"));
+    EXPECT_EQ(before + 2, testlog::Lines(L"failed to save the data configure file : ").size());
+
+    manager->SetSoftwareVersion(L"last");
+    EXPECT_EQ(Expected(WideToUtf8(manager->DeviceId()), "", "last"), ReadBytes(m_file));
+}
+
+TEST_F(DataManagerTest, AFileThatCannotBeOpenedIsLoggedAndGetsANewId)
+{
+    ASSERT_TRUE(WriteBytes(m_file, "{\"device_id\": \"keep\"}"));
+    HANDLE held = CreateFileW(m_file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    size_t before = testlog::Lines(L"failed to open the data configure file : ").size();
+    CDataManager* manager = Start();
+    CloseHandle(held);
+    EXPECT_NE(L"keep", manager->DeviceId());
+    EXPECT_TRUE(LooksLikeDeviceId(manager->DeviceId()));
+    std::vector<std::wstring> lines = testlog::Lines(L"failed to open the data configure file : ");
+    ASSERT_EQ(before + 1, lines.size());
+    EXPECT_NE(std::wstring::npos, lines.back().find(m_file));
+}
+
+TEST_F(DataManagerTest, OverlappingSavesAlwaysLeaveAWholeFile)
+{
+    CDataManager* manager = Start();
+    auto saver = [manager](const wchar_t* prefix) {
+        for (int i = 0; i < 40; ++i) manager->SetSoftwareVersion(prefix + std::to_wstring(i));
+    };
+    std::thread a(saver, L"a"), b(saver, L"b");
+    for (int i = 0; i < 40; ++i) {
+        std::string bytes = ReadBytes(m_file);
+        Json::Value root;
+        EXPECT_TRUE(bytes.empty() || ParseJson(bytes, root)) << bytes;
+    }
+    a.join();
+    b.join();
+    Json::Value root;
+    ASSERT_TRUE(ParseJson(ReadBytes(m_file), root));
+    EXPECT_EQ(WideToUtf8(manager->GetSoftwareVersion()), root["software_version"].asString());
+    EXPECT_EQ(WideToUtf8(manager->DeviceId()), root["device_id"].asString());
+}
+
+TEST_F(DataManagerTest, InstallPathIsReturnedEvenWhenItsFileIsGone)
+{
+    ASSERT_TRUE(WriteBytes(m_file, "{\"device_id\": \"d\", \"install_file_path\": \"C:\\\\gone\\\\x.exe\"}"));
+    EXPECT_EQ(L"C:\\gone\\x.exe", Start()->GetInstallFilePath());
+}
+
+TEST_F(DataManagerTest, DownloadCallbacksRecordTheStatusAndIdentifiersComeFromThisSystem)
+{
+    CDataManager* manager = Start();
+    manager->OnDownloadProgress(3, 42);
+    EXPECT_EQ(42, manager->DownloadPercent());
+    // This program is test_state.exe: the vendor id is the text after its underscore.
+    EXPECT_EQ(L"state", manager->VendorId());
+
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                                           L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0,
+                                           KEY_READ, &key));
+    wchar_t build[100] = {};
+    DWORD size = sizeof build;
+    RegQueryValueExW(key, L"CurrentBuildNumber", nullptr, nullptr,
+                     reinterpret_cast<BYTE*>(build), &size);
+    RegCloseKey(key);
+    std::string os = manager->OsVersion();
+    std::string suffix = "." + WideToUtf8(build);
+    ASSERT_GT(os.size(), suffix.size());
+    EXPECT_EQ(suffix, os.substr(os.size() - suffix.size())) << os;
+    EXPECT_EQ(2, std::count(os.begin(), os.end(), '.')) << os;
+}
+
+}  // namespace

@@ -1,0 +1,282 @@
+#!/usr/bin/env python3
+"""Local stand-in for the product's web service, over HTTPS.
+
+Answers GET /v1/getDownloadInfo and POST /v1/report with the service's reply
+envelope ({"error", "msg", "data"}) and serves the files that "fileurl"
+points to, so that the assistant's whole install flow can run on one machine.
+
+Tests steer it through a control endpoint on the same server:
+  POST /control/behaviour   JSON object merged over the default behaviour
+  POST /control/reset       default behaviour, no recorded requests
+  GET  /control/requests    every recorded request (path, query, headers, body)
+Control requests are not recorded.
+
+Behaviour members (defaults in DEFAULT_BEHAVIOUR):
+  info        "ok" | "error1" | "nomsg" | "status500" | "notjson" | "array"
+  fail_first  the first N getDownloadInfo replies are "error" 1 envelopes
+  filename    the "filename" member handed out
+  fileurl     the "fileurl" member (default: https://<host>/files/<filename>)
+  report      "ok" | "down" (status 503, the event is not accepted)
+  file        "ok" | "nolength" | "slow" | "missing"
+  auth        "" | "basic": every request then needs Basic user:secret
+              | "proxy": every request is answered 407 asking for proxy Basic
+"""
+
+import argparse
+import base64
+import copy
+import hashlib
+import http.server
+import json
+import os
+import signal
+import socketserver
+import ssl
+import sys
+import threading
+import time
+import urllib.parse
+
+DEFAULT_BEHAVIOUR = {
+    "info": "ok",
+    "fail_first": 0,
+    "filename": "sample_installer.exe",
+    "fileurl": "",
+    "report": "ok",
+    "file": "ok",
+    "auth": "",
+}
+BASIC_USER = "user"
+BASIC_PASSWORD = "secret"
+
+
+class State:
+    def __init__(self, files_dir):
+        self.lock = threading.Lock()
+        self.files_dir = files_dir
+        self.reset()
+
+    def reset(self):
+        with self.lock:
+            self.behaviour = copy.deepcopy(DEFAULT_BEHAVIOUR)
+            self.requests = []
+            self.info_replies = 0
+
+
+def blob_bytes(size):
+    """Deterministic content for /blob/<size>, so tests can check what arrived."""
+    out = bytearray()
+    counter = 0
+    while len(out) < size:
+        out += hashlib.sha256(str(counter).encode()).digest()
+        counter += 1
+    return bytes(out[:size])
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "StandIn/1.0"
+
+    def log_message(self, fmt, *args):
+        if self.server.verbose:
+            sys.stderr.write("%s\n" % (fmt % args))
+
+    # --- helpers -------------------------------------------------------
+    def read_body(self):
+        length = int(self.headers.get("Content-Length") or 0)
+        return self.rfile.read(length) if length > 0 else b""
+
+    def send_bytes(self, status, body, content_type="application/json", length=True,
+                   extra=None):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        for name, value in (extra or []):
+            self.send_header(name, value)
+        if length:
+            self.send_header("Content-Length", str(len(body)))
+        else:
+            # Without a length the end of the body is the end of the connection.
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        self.end_headers()
+        self.wfile.write(body)
+
+    def send_json(self, status, value):
+        self.send_bytes(status, json.dumps(value, ensure_ascii=False).encode("utf-8"))
+
+    def record(self, body):
+        parts = urllib.parse.urlsplit(self.path)
+        entry = {
+            "method": self.command,
+            "path": parts.path,
+            "query": parts.query,
+            "target": self.path,
+            "headers": [[k, v] for k, v in self.headers.items()],
+            "body": body.decode("utf-8", "replace"),
+            "time": time.time(),
+        }
+        with self.server.state.lock:
+            self.server.state.requests.append(entry)
+
+    def behaviour(self):
+        with self.server.state.lock:
+            return dict(self.server.state.behaviour)
+
+    def authorised(self, behaviour):
+        if behaviour.get("auth") == "proxy":
+            self.send_bytes(407, b"{}", extra=[("Proxy-Authenticate", 'Basic realm="standin"')])
+            return False
+        if behaviour.get("auth") != "basic":
+            return True
+        expected = "Basic " + base64.b64encode(
+            ("%s:%s" % (BASIC_USER, BASIC_PASSWORD)).encode()).decode()
+        if self.headers.get("Authorization") == expected:
+            return True
+        self.send_bytes(401, b"{}", extra=[("WWW-Authenticate", 'Basic realm="standin"')])
+        return False
+
+    # --- verbs ---------------------------------------------------------
+    def do_GET(self):
+        self.dispatch(b"")
+
+    def do_POST(self):
+        self.dispatch(self.read_body())
+
+    def dispatch(self, body):
+        path = urllib.parse.urlsplit(self.path).path
+        if path.startswith("/control/"):
+            return self.control(path, body)
+        self.record(body)
+        behaviour = self.behaviour()
+        if not self.authorised(behaviour):
+            return
+        if path == "/v1/getDownloadInfo" and self.command == "GET":
+            return self.download_info(behaviour)
+        if path == "/v1/report" and self.command == "POST":
+            return self.report(behaviour, body)
+        if path.startswith("/files/") and self.command == "GET":
+            return self.file(behaviour, urllib.parse.unquote(path[len("/files/"):]))
+        if path.startswith("/blob/") and self.command == "GET":
+            return self.blob(behaviour, path[len("/blob/"):])
+        if path == "/empty":
+            return self.send_bytes(200, b"", content_type="text/plain")
+        if path.startswith("/status/"):
+            code = int(path[len("/status/"):] or 500)
+            return self.send_bytes(code, b"status body", content_type="text/plain")
+        self.send_bytes(404, b"not found", content_type="text/plain")
+
+    def control(self, path, body):
+        state = self.server.state
+        if path == "/control/reset":
+            state.reset()
+            return self.send_json(200, {"ok": True})
+        if path == "/control/behaviour":
+            try:
+                update = json.loads(body.decode("utf-8") or "{}")
+            except ValueError:
+                return self.send_json(400, {"ok": False})
+            with state.lock:
+                state.behaviour.update(update)
+                state.info_replies = 0
+            return self.send_json(200, {"ok": True})
+        if path == "/control/requests":
+            with state.lock:
+                requests = list(state.requests)
+            return self.send_json(200, requests)
+        self.send_json(404, {"ok": False})
+
+    def download_info(self, behaviour):
+        with self.server.state.lock:
+            self.server.state.info_replies += 1
+            number = self.server.state.info_replies
+        filename = behaviour["filename"]
+        fileurl = behaviour["fileurl"] or "https://%s/files/%s" % (
+            self.server.public_host, urllib.parse.quote(filename))
+        data = {"filename": filename, "fileurl": fileurl}
+        mode = behaviour["info"]
+        if number <= int(behaviour.get("fail_first") or 0):
+            mode = "error1"
+        if mode == "error1":
+            return self.send_json(200, {"error": 1, "msg": "version not found", "data": {}})
+        if mode == "nomsg":
+            return self.send_json(200, {"error": 0, "data": data})
+        if mode == "status500":
+            return self.send_json(500, {"error": 0, "msg": "", "data": data})
+        if mode == "notjson":
+            return self.send_bytes(200, b"<html>gateway</html>", content_type="text/html")
+        if mode == "array":
+            return self.send_json(200, [{"error": 0, "msg": "", "data": data}])
+        self.send_json(200, {"error": 0, "msg": "", "data": data})
+
+    def report(self, behaviour, body):
+        if behaviour["report"] == "down":
+            return self.send_json(503, {"error": 1, "msg": "unavailable", "data": {}})
+        self.send_json(200, {"error": 0, "msg": "", "data": {}})
+
+    def file(self, behaviour, name):
+        mode = behaviour["file"]
+        full = os.path.join(self.server.state.files_dir, os.path.basename(name))
+        if mode == "missing" or "/" in name or not os.path.isfile(full):
+            return self.send_bytes(404, b"not found", content_type="text/plain")
+        with open(full, "rb") as f:
+            content = f.read()
+        self.send_content(mode, content)
+
+    def blob(self, behaviour, size_text):
+        try:
+            size = int(size_text)
+        except ValueError:
+            return self.send_bytes(404, b"not found", content_type="text/plain")
+        self.send_content(behaviour["file"], blob_bytes(size))
+
+    def send_content(self, mode, content):
+        kind = "application/octet-stream"
+        if mode == "nolength":
+            return self.send_bytes(200, content, content_type=kind, length=False)
+        if mode == "slow":
+            self.send_response(200)
+            self.send_header("Content-Type", kind)
+            self.send_header("Content-Length", str(len(content)))
+            self.end_headers()
+            step = max(1, len(content) // 20)
+            for start in range(0, len(content), step):
+                self.wfile.write(content[start:start + step])
+                self.wfile.flush()
+                time.sleep(0.1)
+            return
+        self.send_bytes(200, content, content_type=kind)
+
+
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--bind", default="127.0.0.1")
+    parser.add_argument("--port", type=int, default=443)
+    parser.add_argument("--host", default="localhost", help="host name put into file URLs")
+    parser.add_argument("--cert", required=True)
+    parser.add_argument("--key", required=True)
+    parser.add_argument("--files", required=True, help="folder of the files served under /files/")
+    parser.add_argument("--ready", help="file written once the server listens")
+    parser.add_argument("--verbose", action="store_true")
+    args = parser.parse_args()
+
+    server = Server((args.bind, args.port), Handler)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(args.cert, args.key)
+    server.socket = context.wrap_socket(server.socket, server_side=True)
+    server.state = State(args.files)
+    server.public_host = args.host
+    server.verbose = args.verbose
+    signal.signal(signal.SIGTERM, lambda *_: (server.server_close(), os._exit(0)))
+    if args.ready:
+        with open(args.ready, "w") as f:
+            f.write(str(os.getpid()))
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
