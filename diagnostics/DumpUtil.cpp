@@ -141,6 +141,12 @@ void RouteInvalidParameters()
 
 }  // namespace
 
+// GCC's virtual tables name __cxa_pure_virtual for pure functions, but only
+// through weak references, which this static build leaves at address zero:
+// a pure call would jump there. Defining it gives such a call the run-time
+// library's failure path, as _set_purecall_handler does for MSVC code.
+extern "C" void __cxa_pure_virtual() { ThrowOnPureCall(); }
+
 void SetDumpFolderCopy(const std::wstring& folder) { g_dumpFolderCopy = folder; }
 
 const std::wstring& DumpFolderCopy() { return g_dumpFolderCopy; }
