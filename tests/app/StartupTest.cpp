@@ -17,24 +17,17 @@ using namespace testing_support;
 
 namespace {
 
-// A resource of the built executable, read as a data file.
-std::string SetupResource(int id, const wchar_t* type)
-{
-    std::string content;
-    HMODULE module = LoadLibraryExW(SetupExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) return content;
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (bytes) content.assign(bytes, SizeofResource(module, found));
-    FreeLibrary(module);
-    return content;
-}
-
+// The UI settings resource of the built executable, read as a data file.
 Json::Value SetupSettings()
 {
     Json::Value root;
-    ParseJson(SetupResource(133, L"Json"), root);
+    HMODULE module = LoadLibraryExW(SetupExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return root;
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(133), L"Json");
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    if (bytes) ParseJson(std::string(bytes, SizeofResource(module, found)), root);
+    FreeLibrary(module);
     return root;
 }
 
@@ -58,6 +51,21 @@ std::wstring TodayLog()
     swprintf(name, 64, L"installer.%04d%02d%02d.log", now.wYear, now.wMonth, now.wDay);
     return WorkFolder() + L"Log\\" + name;
 }
+
+// A resource of the built executable, read as a data file.
+std::string SetupResource(int id, const wchar_t* type)
+{
+    std::string content;
+    HMODULE module = LoadLibraryExW(SetupExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return content;
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    if (bytes) content.assign(bytes, SizeofResource(module, found));
+    FreeLibrary(module);
+    return content;
+}
+
 
 std::wstring ShortcutPath()
 {
