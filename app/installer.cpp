@@ -6,6 +6,9 @@
 
 #include <string>
 
+#include "app/DesktopShortcut.h"
+#include "app/ResourceFont.h"
+#include "diagnostics/DumpUtil.h"
 #include "diagnostics/Logger.h"
 #include "diagnostics/ModuleResource.h"
 #include "diagnostics/WorkFolders.h"
@@ -15,9 +18,6 @@
 #include "ui/core/ResourceLocation.h"
 
 namespace {
-
-// The dump folder as start-up knew it; the crash filter reads only this copy.
-std::wstring g_dumpFolderCopy;
 
 const int kLargeScreenWidth = 2880;
 
@@ -64,7 +64,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     g_pLogger = GetLogger(L"installer");
 
     // 5. The crash filter must not compute paths while the process is failing.
-    g_dumpFolderCopy = GetDumpFolder();
+    SetDumpFolderCopy(GetDumpFolder());
+
+    // 6. From here on a crash on any thread leaves a dump and exit code 1.
+    InstallCrashHandling();
 
     // 7. The configuration file sets how much the log records.
     CSettingManager* config = CSettingManager::GetInstance();
@@ -74,10 +77,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     MakeDpiAware();
     if (FAILED(CoInitialize(nullptr))) return 0;
 
+    // 10. A failed shortcut is logged and never stops start-up.
+    CreateDesktopShortcut();
+
     // 11. GDI+ stays up until the process ends.
     Gdiplus::GdiplusStartupInput gdiplusInput;
     ULONG_PTR gdiplusToken = 0;
     Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    RegisterResourceFont();
     ResourceLocation::SetModuleInstance(instance);
 
     // 12. Skins come from the archive resource unless the configuration says otherwise.

@@ -4,6 +4,8 @@
 here=${here:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
+# Shortcuts saved by the program must not turn into menu entries of the host.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winemenubuilder.exe=d}
 xvfb_pid=
 
 start_wine_env() {
@@ -23,6 +25,13 @@ start_wine_env() {
     WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
+  # A fresh prefix links its desktop to the Linux home folder, which every
+  # prefix on the machine shares; the program writes its shortcut there, so
+  # each prefix gets a desktop folder of its own.
+  local desktop
+  for desktop in "$WINEPREFIX"/drive_c/users/*/Desktop; do
+    if [ -L "$desktop" ]; then rm -f "$desktop" && mkdir -p "$desktop"; fi
+  done
   wineserver -p
   # Wine's own background services start with the first program and would
   # keep that program's output open (ctest would wait for them), so they

@@ -2,7 +2,8 @@
 """Makes the skins' "DIN" face from a free OpenType (CFF) font of Debian's.
 
 Only the family name binds: the outlines are URW's Nimbus Sans Narrow
-(fonts-urw-base35, AGPL with the font exception; see its copyright file).
+(fonts-urw-base35, AGPL with the font exception; the licence text is kept
+in resources/DIN-Regular.LICENSE.txt).
 """
 import sys
 

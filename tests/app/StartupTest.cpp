@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -49,13 +50,69 @@ std::wstring TodayLog()
     return WorkFolder() + L"Log\\" + name;
 }
 
-DWORD RunSetup()
+// A resource of the built executable, read as a data file.
+std::string SetupResource(int id, const wchar_t* type)
 {
-    ProcessResult result = RunProcess(L"\"" + SetupExePath() + L"\"", 60000);
+    std::string content;
+    HMODULE module = LoadLibraryExW(SetupExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return content;
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    if (bytes) content.assign(bytes, SizeofResource(module, found));
+    FreeLibrary(module);
+    return content;
+}
+
+
+std::wstring ShortcutPath()
+{
+    wchar_t desktop[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop);
+    return std::wstring(desktop) + L"\\" + Other(WideToUtf8(L"快捷方式名字").c_str());
+}
+
+struct Shortcut {
+    bool loaded = false;
+    std::wstring target;
+    std::wstring iconFile;
+    int iconIndex = -1;
+};
+
+// Reads a saved shortcut back through the shell's own link object.
+Shortcut ReadShortcut(const std::wstring& path)
+{
+    Shortcut shortcut;
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))))
+        return shortcut;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        if (SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+            wchar_t target[MAX_PATH] = {}, icon[MAX_PATH] = {};
+            shortcut.loaded = SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, 0)) &&
+                              SUCCEEDED(link->GetIconLocation(icon, MAX_PATH, &shortcut.iconIndex));
+            shortcut.target = target;
+            shortcut.iconFile = icon;
+        }
+        file->Release();
+    }
+    link->Release();
+    return shortcut;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) == 0; }
+
+DWORD RunProgram(const std::wstring& path)
+{
+    ProcessResult result = RunProcess(L"\"" + path + L"\"", 60000);
     EXPECT_TRUE(result.started);
     EXPECT_FALSE(result.timedOut);
     return result.exitCode;
 }
+
+DWORD RunSetup() { return RunProgram(SetupExePath()); }
 
 size_t Count(const std::wstring& text, const std::wstring& part)
 {
@@ -66,8 +123,18 @@ size_t Count(const std::wstring& text, const std::wstring& part)
 
 class StartupTest : public ::testing::Test {
 protected:
-    void SetUp() override { RemoveTree(WorkFolder()); }
-    void TearDown() override { RemoveTree(WorkFolder()); }
+    void SetUp() override
+    {
+        CoInitialize(nullptr);
+        RemoveTree(WorkFolder());
+        DeleteFileW(ShortcutPath().c_str());
+    }
+    void TearDown() override
+    {
+        RemoveTree(WorkFolder());
+        DeleteFileW(ShortcutPath().c_str());
+        CoUninitialize();
+    }
 
     void WriteConfig(const std::string& content)
     {
@@ -91,7 +158,7 @@ TEST_F(StartupTest, SampleProductSettingsAreComplete)
 TEST_F(StartupTest, CreatesTheWorkingFolderAndTheDaysLog)
 {
     EXPECT_EQ(0u, RunSetup());
-    for (const wchar_t* sub : {L"Log", L"Configs", L"dump"})
+    for (const wchar_t* sub : {L"Log", L"Configs", L"dump", L"data"})
         EXPECT_TRUE(Exists(WorkFolder() + sub)) << sub;
     std::wstring text = ReadUtf16(TodayLog());
     EXPECT_EQ(0u, text.find(L"\n\n\nLog begin at:"));
@@ -170,4 +237,81 @@ TEST_F(StartupTest, SecondInstanceIsRefusedWithAMessageBox)
     EXPECT_EQ(0u, setup.Wait(30000));
     CloseHandle(mutex);
     EXPECT_FALSE(Exists(WorkFolder()));
+}
+
+TEST_F(StartupTest, ShortcutPointsAtTheExecutableAndComesBack)
+{
+    EXPECT_EQ(0u, RunSetup());
+    Shortcut shortcut = ReadShortcut(ShortcutPath());
+    ASSERT_TRUE(shortcut.loaded) << ShortcutPath();
+    EXPECT_TRUE(SamePath(SetupExePath(), shortcut.target)) << shortcut.target;
+    EXPECT_TRUE(SamePath(WorkFolder() + L"data\\logo.ico", shortcut.iconFile)) << shortcut.iconFile;
+    EXPECT_EQ(0, shortcut.iconIndex);
+    // The icon and the font are the resources' bytes, and nothing failed.
+    EXPECT_TRUE(SetupResource(135, L"BINARY") == ReadBytes(WorkFolder() + L"data\\logo.ico"));
+    EXPECT_TRUE(SetupResource(134, RT_FONT) == ReadBytes(WorkFolder() + L"data\\DIN-Regular.otf"));
+    EXPECT_GT(ReadBytes(WorkFolder() + L"data\\DIN-Regular.otf").size(), 10000u);
+    EXPECT_EQ(0u, Count(ReadUtf16(TodayLog()), L"#Error>>"));
+
+    ASSERT_TRUE(DeleteFileW(ShortcutPath().c_str()));
+    EXPECT_EQ(0u, RunSetup());
+    EXPECT_TRUE(ReadShortcut(ShortcutPath()).loaded);
+}
+
+TEST_F(StartupTest, ShortcutFollowsAMovedExecutable)
+{
+    std::wstring moved = ScratchFolder(L"moved setup") + L"setup.exe";
+    ASSERT_TRUE(CopyFileW(SetupExePath().c_str(), moved.c_str(), FALSE));
+    EXPECT_EQ(0u, RunSetup());
+    EXPECT_EQ(0u, RunProgram(moved));
+    Shortcut shortcut = ReadShortcut(ShortcutPath());
+    EXPECT_TRUE(SamePath(moved, shortcut.target)) << shortcut.target;
+
+    EXPECT_EQ(0u, RunSetup());
+    EXPECT_TRUE(SamePath(SetupExePath(), ReadShortcut(ShortcutPath()).target));
+    RemoveTree(moved.substr(0, moved.size() - 9));
+}
+
+TEST_F(StartupTest, DataFilesAlreadyThereAreKept)
+{
+    CreateDirectoryW(WorkFolder().c_str(), nullptr);
+    CreateDirectoryW((WorkFolder() + L"data").c_str(), nullptr);
+    WriteBytes(WorkFolder() + L"data\\logo.ico", "an older icon");
+    WriteBytes(WorkFolder() + L"data\\DIN-Regular.otf", "an older font");
+    EXPECT_EQ(0u, RunSetup());
+    EXPECT_EQ("an older icon", ReadBytes(WorkFolder() + L"data\\logo.ico"));
+    EXPECT_EQ("an older font", ReadBytes(WorkFolder() + L"data\\DIN-Regular.otf"));
+    // Used as they are: the shortcut names the icon, the font is offered to
+    // the system, which refuses these bytes; start-up went on regardless.
+    EXPECT_TRUE(SamePath(WorkFolder() + L"data\\logo.ico", ReadShortcut(ShortcutPath()).iconFile));
+    std::wstring log = ReadUtf16(TodayLog());
+    EXPECT_EQ(1u, Count(log, L"failed to add font\r\n"));
+    EXPECT_EQ(1u, Count(log, L"successful to set ui zip resource"));
+}
+
+TEST_F(StartupTest, IconResourceIsOne256PixelImageOf32Bits)
+{
+    std::string ico = SetupResource(135, L"BINARY");
+    ASSERT_GE(ico.size(), 22u + 40u);
+    // Reserved 0, type 1 (icon), one image; width and height 0 mean 256.
+    EXPECT_EQ(std::string("\0\0\1\0\1\0", 6), ico.substr(0, 6));
+    EXPECT_EQ(0, ico[6]);
+    EXPECT_EQ(0, ico[7]);
+    EXPECT_EQ(32, ico[12]);
+
+    // Icon 107 loads at its full size.
+    HMODULE module = LoadLibraryExW(SetupExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module);
+    HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(107), IMAGE_ICON, 256, 256, 0));
+    ASSERT_NE(nullptr, icon);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    EXPECT_EQ(256, bitmap.bmWidth);
+    EXPECT_EQ(256, bitmap.bmHeight);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+    FreeLibrary(module);
 }
