@@ -7,6 +7,7 @@
 #include <string>
 
 #include "diagnostics/Logger.h"
+#include "diagnostics/ModuleResource.h"
 #include "diagnostics/WorkFolders.h"
 #include "state/SettingManager.h"
 #include "state/UiSetting.h"
@@ -24,13 +25,9 @@ const int kLargeScreenWidth = 2880;
 void UseSkinArchiveResource()
 {
     int id = GetSystemMetrics(SM_CXSCREEN) < kLargeScreenWidth ? 130 : 138;
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), L"Zip");
-    if (!found) return;
-    HGLOBAL loaded = LoadResource(nullptr, found);
-    DWORD size = SizeofResource(nullptr, found);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes || size == 0) return;
-    ResourceLocation::UseSkinArchiveBytes(bytes, size);
+    ModuleResource archive = FindModuleResource(nullptr, MAKEINTRESOURCEW(id), L"Zip");
+    if (archive.Empty()) return;
+    ResourceLocation::UseSkinArchiveBytes(archive.data, archive.size);
     LOG_INFO(L"successful to set ui zip resource");
 }
 

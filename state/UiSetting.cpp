@@ -5,6 +5,7 @@
 #include <json/json.h>
 
 #include "diagnostics/Logger.h"
+#include "diagnostics/ModuleResource.h"
 #include "diagnostics/StringConvert.h"
 #include "state/JsonValue.h"
 
@@ -21,15 +22,7 @@ CUiSetting::CUiSetting(const std::string& document)
 
 std::string CUiSetting::ReadResource()
 {
-    std::string bytes;
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(133), L"Json");
-    if (!found) return bytes;
-    HGLOBAL loaded = LoadResource(nullptr, found);
-    DWORD size = SizeofResource(nullptr, found);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (data && size > 0) bytes.assign(static_cast<const char*>(data), size);
-    if (loaded) FreeResource(loaded);
-    return bytes;
+    return FindModuleResource(nullptr, MAKEINTRESOURCEW(133), L"Json").Bytes();
 }
 
 void CUiSetting::Load(const std::string& document)
@@ -65,4 +58,15 @@ std::wstring CUiSetting::Find(const Group& group, const std::wstring& key)
 {
     auto it = group.find(key);
     return it == group.end() ? std::wstring() : it->second;
+}
+
+std::vector<std::wstring> CUiSetting::OfferedVersions() const
+{
+    std::vector<std::wstring> versions;
+    for (int n = 1; n <= 20; ++n) {
+        std::wstring name = GetText(L"版本" + std::to_wstring(n));
+        if (name.empty()) break;
+        versions.push_back(name);
+    }
+    return versions;
 }

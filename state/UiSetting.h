@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 // The product's settings carried as a JSON resource (type "Json", id 133):
 // four groups of texts, colours, links and other values. Loaded once on the
@@ -17,6 +18,10 @@ public:
     std::wstring GetColor(const std::wstring& key) const { return Find(m_colors, key); }
     std::wstring GetLink(const std::wstring& key) const { return Find(m_links, key); }
     std::wstring GetOther(const std::wstring& key) const { return Find(m_others, key); }
+
+    // Display names of the offered versions: "版本1", "版本2", ... up to
+    // "版本20"; the first missing or empty one ends the list.
+    std::vector<std::wstring> OfferedVersions() const;
 
     // The resource's bytes, or empty when it is missing or empty.
     static std::string ReadResource();

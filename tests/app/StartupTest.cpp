@@ -8,6 +8,7 @@
 
 #include <json/json.h>
 
+#include "diagnostics/ModuleResource.h"
 #include "diagnostics/StringConvert.h"
 #include "state/JsonValue.h"
 #include "tests/support/TestSupport.h"
@@ -22,10 +23,7 @@ Json::Value SetupSettings()
     Json::Value root;
     HMODULE module = LoadLibraryExW(SetupExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module) return root;
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(133), L"Json");
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (bytes) ParseJson(std::string(bytes, SizeofResource(module, found)), root);
+    ParseJson(FindModuleResource(module, MAKEINTRESOURCEW(133), L"Json").Bytes(), root);
     FreeLibrary(module);
     return root;
 }

@@ -26,6 +26,7 @@ TEST(UiSetting, ReadsEveryGroupAndConvertsScalars)
     EXPECT_EQ(L"true", settings.GetOther(L"flag"));
     EXPECT_EQ(L"", settings.GetOther(L"nothing"));
     EXPECT_EQ(L"2.5", settings.GetOther(L"real"));
+    EXPECT_EQ((std::vector<std::wstring>{L"一", L"二", L"三"}), settings.OfferedVersions());
     // Groups are separate maps: a text key is not a link.
     EXPECT_EQ(L"", settings.GetLink(L"版本1"));
 }
@@ -52,4 +53,20 @@ TEST(UiSetting, BrokenDocumentsLeaveEverythingEmpty)
         EXPECT_EQ(L"", settings.GetText(L"版本1")) << document;
         EXPECT_EQ(L"", settings.GetOther(L"APPID")) << document;
     }
+}
+
+TEST(UiSetting, OfferedVersionsStopAtAnEmptyNameAndAtTwenty)
+{
+    std::string texts;
+    for (int n = 1; n <= 22; ++n) texts += (n > 1 ? ", " : "") + std::string("\"") + WideToUtf8(L"版本") + std::to_string(n) + "\": \"v" + std::to_string(n) + "\"";
+    CUiSetting many(Utf8(L"{\"文本\": {") + texts + "}}");
+    std::vector<std::wstring> versions = many.OfferedVersions();
+    ASSERT_EQ(20u, versions.size());
+    EXPECT_EQ(L"v20", versions.back());
+
+    CUiSetting gap(Utf8(LR"({"文本": {"版本1": "a", "版本2": "", "版本3": "c"}})"));
+    EXPECT_EQ(std::vector<std::wstring>{L"a"}, gap.OfferedVersions());
+    // Leading zeros are not version numbers.
+    CUiSetting zero(Utf8(LR"({"文本": {"版本01": "a"}})"));
+    EXPECT_TRUE(zero.OfferedVersions().empty());
 }

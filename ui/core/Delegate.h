@@ -1,0 +1,127 @@
+#pragma once
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+// A callable target for the handler lists of controls: an object and one of
+// its member functions, both kept opaque so that delegates of unrelated
+// classes compare and live in one list. Invoke returns true to let the
+// event continue.
+class CDelegateBase {
+public:
+    virtual ~CDelegateBase() = default;
+    virtual CDelegateBase* Copy() const = 0;
+    virtual bool Invoke(void* param) = 0;
+
+    bool Equals(const CDelegateBase& other) const
+    {
+        return m_object == other.m_object && m_functionSize == other.m_functionSize &&
+               std::memcmp(m_function, other.m_function, m_functionSize) == 0;
+    }
+
+protected:
+    CDelegateBase(const void* object, const void* function, size_t functionSize)
+        : m_object(object), m_functionSize(functionSize)
+    {
+        static_assert(sizeof m_function >= 2 * sizeof(void*) + sizeof(long), "room for member pointers");
+        std::memcpy(m_function, function, functionSize);
+    }
+
+    const void* m_object;
+    // Member function pointers are wider than data pointers on every ABI we
+    // build for, so the function is kept as its bytes.
+    unsigned char m_function[16] = {};
+    size_t m_functionSize;
+};
+
+// Calls a member function bool (Owner::*)(void*) on an object of class Object.
+template <class Object, class Owner>
+class CDelegate : public CDelegateBase {
+public:
+    using Function = bool (Owner::*)(void*);
+
+    CDelegate(Object* object, Function function)
+        : CDelegateBase(object, &function, sizeof function), m_target(object), m_call(function)
+    {
+    }
+    CDelegateBase* Copy() const override { return new CDelegate(*this); }
+    bool Invoke(void* param) override { return (m_target->*m_call)(param); }
+
+private:
+    Object* m_target;
+    Function m_call;
+};
+
+// Calls a free function bool (*)(void*).
+class CDelegateStatic : public CDelegateBase {
+public:
+    using Function = bool (*)(void*);
+
+    explicit CDelegateStatic(Function function)
+        : CDelegateBase(nullptr, &function, sizeof function), m_call(function)
+    {
+    }
+    CDelegateBase* Copy() const override { return new CDelegateStatic(*this); }
+    bool Invoke(void* param) override { return m_call(param); }
+
+private:
+    Function m_call;
+};
+
+template <class Object, class Owner>
+CDelegate<Object, Owner> MakeDelegate(Object* object, bool (Owner::*function)(void*))
+{
+    return CDelegate<Object, Owner>(object, function);
+}
+
+inline CDelegateStatic MakeDelegate(bool (*function)(void*)) { return CDelegateStatic(function); }
+
+// An ordered list of owned delegates. Adding one equal to a member does
+// nothing; invoking stops with false at the first delegate that vetoes.
+class CHandlerList {
+public:
+    CHandlerList() = default;
+    CHandlerList(const CHandlerList&) = delete;
+    CHandlerList& operator=(const CHandlerList&) = delete;
+
+    void Add(const CDelegateBase& handler)
+    {
+        for (const auto& existing : m_handlers)
+            if (existing->Equals(handler)) return;
+        m_handlers.emplace_back(handler.Copy());
+    }
+    void Remove(const CDelegateBase& handler)
+    {
+        for (auto it = m_handlers.begin(); it != m_handlers.end(); ++it) {
+            if ((*it)->Equals(handler)) {
+                m_handlers.erase(it);
+                return;
+            }
+        }
+    }
+    CHandlerList& operator+=(const CDelegateBase& handler)
+    {
+        Add(handler);
+        return *this;
+    }
+    CHandlerList& operator-=(const CDelegateBase& handler)
+    {
+        Remove(handler);
+        return *this;
+    }
+
+    bool Invoke(void* param)
+    {
+        // Walking by index lets a handler add handlers to this list while it runs.
+        for (size_t i = 0; i < m_handlers.size(); ++i) {
+            if (!m_handlers[i]->Invoke(param)) return false;
+        }
+        return true;
+    }
+    bool Empty() const { return m_handlers.empty(); }
+    size_t Size() const { return m_handlers.size(); }
+
+private:
+    std::vector<std::unique_ptr<CDelegateBase>> m_handlers;
+};
