@@ -474,6 +474,8 @@ void CContainerUI::EnableScrollBar(bool vertical, bool horizontal)
         }
         if (bar) return;
         bar = new CScrollBarUI;
+        // A new bar waits hidden until the content overflows.
+        bar->SetVisible(false);
         if (isHorizontal) bar->SetHorizontal(true);
         bar->SetOwner(this);
         bar->SetManager(m_manager, this, false);
