@@ -240,20 +240,6 @@ void CControlUI::SetFloatAnchors(double left, double top, double right, double b
     RequestParentLayout();
 }
 
-int CControlUI::ClampWidth(int width) const
-{
-    if (width < m_minWidth) width = m_minWidth;
-    if (width > m_maxWidth) width = m_maxWidth;
-    return width;
-}
-
-int CControlUI::ClampHeight(int height) const
-{
-    if (height < m_minHeight) height = m_minHeight;
-    if (height > m_maxHeight) height = m_maxHeight;
-    return height;
-}
-
 // Small properties -------------------------------------------------------------
 
 std::wstring CControlUI::GetToolTip() const { return m_toolTip; }

@@ -178,9 +178,6 @@ public:
     void ReleaseImages();
 
 protected:
-    // Clamping to the control's own limits, as the layouts do.
-    int ClampWidth(int width) const;
-    int ClampHeight(int height) const;
     // The union of two rectangles clipped by every ancestor, handed to
     // the manager; nothing when an ancestor is hidden or misses it.
     void RepaintClipped(const RECT& area);

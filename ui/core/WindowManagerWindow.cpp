@@ -110,7 +110,8 @@ void CWindowManagerUI::DeleteLater(CControlUI* control)
             return nullptr;
         },
         this, 0);
-    control->SetManager(nullptr, control->GetParent(), false);
+    // Out of the tree as well: its old parent may be gone before it is.
+    control->SetManager(nullptr, nullptr, false);
     AddUnique(m_delayedDeletes, control);
     if (m_window) PostMessageW(m_window, WM_APP + 1, 0, 0);
 }

@@ -326,3 +326,78 @@ TEST(Container, ChildListOperations)
 }
 
 }  // namespace
+
+namespace {
+
+ControlEvent MouseAt(int type, int x, int y)
+{
+    ControlEvent e;
+    e.type = type;
+    e.mousePoint = POINT{x, y};
+    return e;
+}
+
+TEST(Separator, DraggingTheStripChangesTheLayoutsHeight)
+{
+    Tree tree;
+    auto* root = tree.Root<CVerticalLayoutUI>({});
+    auto* pane = AddChild<CVerticalLayoutUI>(root, {{L"height", L"40"}, {L"sepheight", L"4"}});
+    CControlUI* below = AddChild<CControlUI>(root, {});
+    root->SetPos(RECT{0, 0, 50, 200});
+    EXPECT_EQ(static_cast<UINT>(UIFLAG_SETCURSOR), pane->GetInputFlags());
+
+    // Outside the strip nothing is dragged.
+    ControlEvent miss = MouseAt(UIEVENT_BUTTONDOWN, 10, 20);
+    pane->HandleEvent(miss);
+    ControlEvent move = MouseAt(UIEVENT_MOUSEMOVE, 10, 60);
+    pane->HandleEvent(move);
+    EXPECT_EQ(40, pane->GetFixedHeight());
+
+    // Only the line follows until the button is let go; it is drawn as an overlay.
+    ControlEvent grab = MouseAt(UIEVENT_BUTTONDOWN, 10, 38);
+    pane->HandleEvent(grab);
+    pane->HandleEvent(move);
+    EXPECT_EQ(40, pane->GetFixedHeight());
+    Canvas canvas(50, 100);
+    pane->PaintOverlay(canvas.Dc(), canvas.Whole());
+    EXPECT_NE(0xFFFFFFu, canvas.Pixel(10, 58));
+    EXPECT_EQ(0xFFFFFFu, canvas.Pixel(10, 38));
+    ControlEvent release = MouseAt(UIEVENT_BUTTONUP, 10, 60);
+    pane->HandleEvent(release);
+    EXPECT_EQ(62, pane->GetFixedHeight());
+    root->SetPos(root->GetPos());
+    EXPECT_EQ(62, below->GetPos().top);
+
+    // With sepimm the height follows at once.
+    pane->SetAttribute(L"sepimm", L"true");
+    ControlEvent grab2 = MouseAt(UIEVENT_BUTTONDOWN, 10, 60);
+    pane->HandleEvent(grab2);
+    ControlEvent up = MouseAt(UIEVENT_MOUSEMOVE, 10, 30);
+    pane->HandleEvent(up);
+    EXPECT_EQ(32, pane->GetFixedHeight());
+    pane->HandleEvent(release);
+
+    pane->SetEnabled(false);
+    EXPECT_EQ(0u, pane->GetInputFlags());
+}
+
+struct NameListener : INotifyUI {
+    std::wstring lastWindow;
+    void Notify(NotifyMsg& msg) override { lastWindow = msg.virtualWindowName; }
+};
+
+TEST(VirtualWindows, NotificationsCarryTheNearestVirtualWindowName)
+{
+    Tree tree;
+    NameListener listener;
+    tree.manager.AddNotifyListener(&listener);
+    auto* root = tree.Root<CVerticalLayoutUI>({});
+    auto* page = AddChild<CContainerUI>(root, {{L"virtualwnd", L"settings"}});
+    CControlUI* button = AddChild<CControlUI>(page, {});
+    tree.manager.SendNotification(button, L"click");
+    EXPECT_EQ(L"settings", listener.lastWindow);
+    tree.manager.SendNotification(root, L"click");
+    EXPECT_EQ(L"", listener.lastWindow);
+}
+
+}  // namespace
