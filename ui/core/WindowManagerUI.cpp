@@ -117,8 +117,9 @@ CWindowManagerUI::CWindowManagerUI()
 
 CWindowManagerUI::~CWindowManagerUI()
 {
-    // The control tree and delayed deletions go with the control base; the
-    // tables below are this manager's own and die with it.
+    // The controls go first: dying, they give their images back to the
+    // tables below, which are this manager's own and die with it.
+    ReleaseTree();
     for (auto& font : m_fonts) DeleteFontEntry(font.second);
     m_fonts.clear();
     for (auto& image : m_images) CDrawKit::FreeImage(image.second);

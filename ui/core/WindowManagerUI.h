@@ -46,6 +46,9 @@ public:
     bool JoinOptionGroup(const std::wstring& group, CControlUI* option);
     void LeaveOptionGroup(const std::wstring& group, CControlUI* option);
     const std::vector<CControlUI*>* OptionGroup(const std::wstring& group) const;
+    // Adopts a control and its subtree: manager, parent, initialisation, names.
+    void RegisterTree(CControlUI* control, CControlUI* parent);
+    bool IsLayoutNeeded() const { return m_layoutNeeded; }
     void MarkLayoutNeeded() { m_layoutNeeded = true; }
     void RepaintRect(const RECT& rect);
 
@@ -84,6 +87,7 @@ public:
 
     // Input state ----------------------------------------------------------------
     CControlUI* GetFocus() const { return m_focus; }
+    CControlUI* GetHover() const { return m_hover; }
     void FocusControl(CControlUI* control);
     void FocusPreviousTabStop(CControlUI* control);
     bool StartTimer(CControlUI* control, UINT id, UINT milliseconds);
@@ -154,6 +158,19 @@ private:
     using ListMap = std::unordered_map<std::wstring, std::wstring>;
 
     static void InitialiseProcessDefaults();
+    // Deletes the root, the controls awaiting deletion and the timers;
+    // the first thing the destructor does, while the tables still exist.
+    void ReleaseTree();
+    void DeleteDelayed();
+    void DeliverTimer(UINT_PTR windowTimerId);
+
+    struct TimerRecord {
+        CControlUI* control = nullptr;
+        UINT id = 0;
+        HWND window = nullptr;
+        UINT_PTR windowTimerId = 0;
+        bool stopped = false;
+    };
     void MeasureFont(FontEntry& entry);
 
     HWND m_window = nullptr;
@@ -196,6 +213,8 @@ private:
     std::vector<ITranslateAccelerator*> m_translators;
     std::vector<CControlUI*> m_overlayPainters;
     std::vector<CControlUI*> m_delayedDeletes;
+    std::vector<TimerRecord> m_timers;
+    UINT m_timerCounter = 0x1000;
     std::unordered_map<std::wstring, CControlUI*> m_nameMap;
     std::unordered_map<std::wstring, std::vector<CControlUI*>> m_optionGroups;
     FontMap m_fonts;

@@ -1,0 +1,21 @@
+#pragma once
+
+class CControlUI;
+
+// The child-list view of a container, handed out by GetInterfaceByName
+// ("IContainer") so that callers need not know the container's class.
+class IContainerUI {
+public:
+    virtual CControlUI* GetItemAt(int index) const = 0;
+    virtual int GetItemIndex(CControlUI* control) const = 0;
+    virtual bool SetItemIndex(CControlUI* control, int index) = 0;
+    virtual int GetCount() const = 0;
+    virtual bool Add(CControlUI* control) = 0;
+    virtual bool AddAt(CControlUI* control, int index) = 0;
+    virtual bool Remove(CControlUI* control) = 0;
+    virtual bool RemoveAt(int index) = 0;
+    virtual void RemoveAll() = 0;
+
+protected:
+    ~IContainerUI() = default;
+};
