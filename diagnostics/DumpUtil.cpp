@@ -1,5 +1,7 @@
 #include "diagnostics/DumpUtil.h"
 
+#include "diagnostics/FileHandle.h"
+
 #include <dbghelp.h>
 
 #include <cstdint>
@@ -37,26 +39,9 @@ using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE,
 
 const unsigned int kCallReportFault = 0x2;  // _CALL_REPORTFAULT
 
-// Closes the dump file on every path. The filter ends the process through
-// exit(), which runs no destructors of this frame, so it closes explicitly
-// before leaving; the destructor covers everything else.
-class CDumpFile {
-public:
-    explicit CDumpFile(HANDLE handle) : m_handle(handle) {}
-    ~CDumpFile() { Close(); }
-    CDumpFile(const CDumpFile&) = delete;
-    CDumpFile& operator=(const CDumpFile&) = delete;
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-    void Close()
-    {
-        if (IsOpen()) CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE m_handle;
-};
+// The filter ends the process through exit(), which runs no destructors of
+// its frame, so it closes the dump file explicitly before leaving.
+using CDumpFile = CFileHandle;
 
 class CLibrary {
 public:

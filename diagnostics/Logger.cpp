@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <share.h>
-
 #include <cstring>
 #include <map>
 #include <memory>
@@ -47,18 +45,12 @@ CLogger::CLogger(const std::wstring& folder, const std::wstring& name)
     Open(folder, name);
 }
 
-CLogger::~CLogger()
-{
-    if (m_file) fclose(m_file);
-}
+CLogger::~CLogger() = default;
 
 void CLogger::Open(const std::wstring& folder, const std::wstring& name)
 {
     CLockGuard guard(m_lock);
-    if (m_file) {
-        fclose(m_file);
-        m_file = nullptr;
-    }
+    m_file.Close();
     SYSTEMTIME now;
     GetLocalTime(&now);
     wchar_t path[kPathCapacity];
@@ -68,17 +60,37 @@ void CLogger::Open(const std::wstring& folder, const std::wstring& name)
     // writing to a cut path somewhere else.
     if (length < 0 || static_cast<size_t>(length) >= kPathCapacity) return;
     m_path = path;
-    m_file = _wfsopen(path, L"a+b", _SH_DENYNO);
-    if (!m_file) return;
+    // Append-only access makes the system place each write at the current end
+    // of the file; two processes seeking to the end and then writing would
+    // otherwise overwrite each other's records.
+    m_file.Reset(CreateFileW(path, FILE_APPEND_DATA | SYNCHRONIZE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!m_file.IsOpen()) return;
     char header[64];
     int size = snprintf(header, sizeof header, "\n\n\nLog begin at:%d:%d:%d\n", now.wHour,
                         now.wMinute, now.wSecond);
     // The header is UTF-16 like the records, with bare line feeds.
-    for (int i = 0; i < size; ++i) {
-        wchar_t unit = static_cast<unsigned char>(header[i]);
-        fwrite(&unit, sizeof unit, 1, m_file);
-    }
-    fflush(m_file);
+    wchar_t units[64];
+    for (int i = 0; i < size; ++i) units[i] = static_cast<unsigned char>(header[i]);
+    WriteBytes(units, size * sizeof(wchar_t));
+}
+
+void CLogger::WriteBytes(const void* data, size_t bytes)
+{
+    // Each record goes out in one write and reaches the system at once, so
+    // nothing is held back in a buffer when the process ends abruptly.
+    // Append-only handles are not enough on every system to keep two
+    // processes from writing at the same end offset, so the writers of all
+    // processes also take turns on a byte lock far beyond any real data,
+    // where it never hinders readers of the log.
+    OVERLAPPED turn{};
+    turn.Offset = 0xFFFFFFF0u;
+    turn.OffsetHigh = 0x7FFFFFFFu;
+    bool locked = LockFileEx(m_file.Get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn) != FALSE;
+    DWORD written = 0;
+    WriteFile(m_file.Get(), data, static_cast<DWORD>(bytes), &written, nullptr);
+    if (locked) UnlockFileEx(m_file.Get(), 0, 1, 0, &turn);
 }
 
 void CLogger::SetThreshold(int threshold)
@@ -137,12 +149,11 @@ void CLogger::Write(int level, const char* sourceFile, int line, const wchar_t* 
 void CLogger::WriteV(int level, const char* sourceFile, int line, const wchar_t* format,
                      va_list args)
 {
-    if (!m_file || level < m_threshold) return;
+    if (!m_file.IsOpen() || level < m_threshold) return;
     std::vector<wchar_t> buffer(kRecordCapacity, L'\0');
     size_t length = FormatRecord(buffer.data(), level, sourceFile, line, format, args);
     CLockGuard guard(m_lock);
-    fwrite(buffer.data(), sizeof(wchar_t), length, m_file);
-    fflush(m_file);
+    WriteBytes(buffer.data(), length * sizeof(wchar_t));
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "diagnostics/CriticalSection.h"
+#include "diagnostics/FileHandle.h"
 
 enum LogLevel {
     Debug = 1,
@@ -33,7 +34,7 @@ public:
 
     void SetThreshold(int threshold);
     int Threshold() const { return m_threshold; }
-    bool HasFile() const { return m_file != nullptr; }
+    bool HasFile() const { return m_file.IsOpen(); }
     const std::wstring& Path() const { return m_path; }
 
     // Formats one record (without writing it) into buffer, which holds
@@ -45,10 +46,13 @@ public:
 
 private:
     void Open(const std::wstring& folder, const std::wstring& name);
+    void WriteBytes(const void* data, size_t bytes);
 
     int m_threshold = Debug;
     CCriticalSection m_lock;
-    FILE* m_file = nullptr;
+    // Opened for appending only, so that every write lands at the end of the
+    // file even while another process appends to it too.
+    CFileHandle m_file;
     std::wstring m_path;
 };
 

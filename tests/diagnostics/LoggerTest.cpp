@@ -35,11 +35,13 @@ std::vector<std::wstring> Records(const std::wstring& text)
     return records;
 }
 
+const int kRecordsPerChild = 2000;
+
 int AppendRecords(const std::vector<std::wstring>& args)
 {
     if (args.size() != 2) return 2;
     CLogger log(args[0], L"installer");
-    for (int i = 0; i < 50; ++i) log.Write(Info, nullptr, 0, L"%s record %d", args[1].c_str(), i);
+    for (int i = 0; i < kRecordsPerChild; ++i) log.Write(Info, nullptr, 0, L"%s record %d", args[1].c_str(), i);
     return log.HasFile() ? 0 : 3;
 }
 REGISTER_CHILD_ROUTINE(L"append-records", AppendRecords);
@@ -139,7 +141,7 @@ TEST(Logger, TwoProcessesAppendToOneFile)
         ++headers;
     EXPECT_EQ(2u, headers);
     std::vector<std::wstring> records = Records(text);
-    EXPECT_EQ(100u, records.size());
+    EXPECT_EQ(2u * kRecordsPerChild, records.size());
     for (const std::wstring& record : records)
         EXPECT_TRUE(std::regex_search(record, std::wregex(L"\\] (first|second) record \\d+$"))) << record.c_str();
 }
