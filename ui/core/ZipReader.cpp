@@ -276,6 +276,9 @@ uint32_t CZipReader::FindEntry(const wchar_t* name, int& index, ZipEntryInfo& in
     info = ZipEntryInfo();
     index = -1;
     if (!IsOpen() || !name) return kZipInvalidArgument;
+    // A lookup starts the entry anew: a caller that finds an entry again
+    // means to read it from its first byte.
+    EndExtraction();
     std::wstring wanted(name);
     if (wanted.size() > kMaxFindName) return kZipInvalidArgument;
     std::replace(wanted.begin(), wanted.end(), L'\\', L'/');

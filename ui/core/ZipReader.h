@@ -75,6 +75,7 @@ public:
     // Index -1 reports the number of entries in info.index.
     uint32_t GetEntry(int index, ZipEntryInfo& info) const;
     // ASCII letters fold and '\' matches '/'; the first equal entry wins.
+    // Ends any extraction in progress.
     uint32_t FindEntry(const wchar_t* name, int& index, ZipEntryInfo& info);
     // Fills buffer with the next part of the entry: kZipMore when this call
     // produced bytes, kZipOk when the entry had nothing more to give (it is
