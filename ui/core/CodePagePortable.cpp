@@ -8,15 +8,17 @@ namespace {
 
 const char32_t kReplacement = 0xFFFD;
 
-void AppendCodePoint(std::wstring& text, char32_t cp)
+// Writes at out, which has room for two units; returns the units written.
+size_t PutCodePoint(wchar_t* out, char32_t cp)
 {
     if (sizeof(wchar_t) == 2 && cp > 0xFFFF) {
         cp -= 0x10000;
-        text.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
-        text.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-        text.push_back(static_cast<wchar_t>(cp));
+        out[0] = static_cast<wchar_t>(0xD800 + (cp >> 10));
+        out[1] = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+        return 2;
     }
+    out[0] = static_cast<wchar_t>(cp);
+    return 1;
 }
 
 }  // namespace
@@ -24,14 +26,18 @@ void AppendCodePoint(std::wstring& text, char32_t cp)
 std::wstring DecodeUtf8(const char* bytes, size_t length)
 {
     std::wstring text;
-    if (!bytes) return text;
-    text.reserve(length);
+    if (!bytes || length == 0) return text;
+    // No sequence yields more units than it has bytes, and one spare unit
+    // leaves room for a surrogate pair at the very end.
+    text.resize(length + 1);
+    wchar_t* out = &text[0];
+    size_t written = 0;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
     size_t i = 0;
     while (i < length) {
         unsigned char lead = p[i];
         if (lead < 0x80) {
-            text.push_back(static_cast<wchar_t>(lead));
+            out[written++] = static_cast<wchar_t>(lead);
             ++i;
             continue;
         }
@@ -41,7 +47,7 @@ std::wstring DecodeUtf8(const char* bytes, size_t length)
         if ((lead & 0xE0) == 0xC0) { extra = 1; cp = lead & 0x1F; least = 0x80; }
         else if ((lead & 0xF0) == 0xE0) { extra = 2; cp = lead & 0x0F; least = 0x800; }
         else if ((lead & 0xF8) == 0xF0) { extra = 3; cp = lead & 0x07; least = 0x10000; }
-        else { AppendCodePoint(text, kReplacement); ++i; continue; }
+        else { written += PutCodePoint(out + written, kReplacement); ++i; continue; }
         // 2. Continuation bytes; a short or broken sequence yields one
         // replacement and decoding resumes at the offending byte.
         size_t taken = 1;
@@ -49,13 +55,11 @@ std::wstring DecodeUtf8(const char* bytes, size_t length)
             cp = (cp << 6) | (p[i + taken] & 0x3F);
             ++taken;
         }
-        if (taken <= extra || cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            AppendCodePoint(text, kReplacement);
-        } else {
-            AppendCodePoint(text, cp);
-        }
+        bool bad = taken <= extra || cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF);
+        written += PutCodePoint(out + written, bad ? kReplacement : cp);
         i += taken;
     }
+    text.resize(written);
     return text;
 }
 

@@ -13,7 +13,15 @@ const uint32_t kMaxSkinFileSize = 4 * 1024 * 1024;
 
 bool IsWhitespace(wchar_t c) { return static_cast<unsigned long>(c) - 1 < 32; }
 
-bool IsNameChar(wchar_t c) { return iswalnum(static_cast<wint_t>(c)) || c == L'_' || c == L':'; }
+bool IsNameChar(wchar_t c)
+{
+    // Names are nearly always ASCII; only the rest asks the platform.
+    if (c < 0x80) {
+        return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'_' ||
+               c == L':';
+    }
+    return iswalnum(static_cast<wint_t>(c)) != 0;
+}
 
 void SkipWhitespace(wchar_t*& p)
 {
@@ -45,7 +53,7 @@ void SkipDeclaration(wchar_t*& p, wchar_t kind)
 
 void CXmlDocument::Clear()
 {
-    std::vector<wchar_t>().swap(m_text);
+    std::wstring().swap(m_text);
     std::vector<XmlElementRecord>().swap(m_elements);
     m_capacity = 0;
 }
@@ -72,8 +80,7 @@ bool CXmlDocument::LoadText(const wchar_t* text)
 {
     Clear();
     if (!text) text = L"";
-    size_t length = wcslen(text);
-    m_text.assign(text, text + length);
+    m_text.assign(text);
     return Parse();
 }
 
@@ -87,8 +94,7 @@ bool CXmlDocument::LoadBytes(const void* bytes, size_t length, int /*encoding*/)
         data += 3;
         length -= 3;
     }
-    std::wstring wide = codepage::DecodeUtf8(data, length);
-    m_text.assign(wide.begin(), wide.end());
+    m_text = codepage::DecodeUtf8(data, length);
     return Parse();
 }
 
@@ -118,10 +124,9 @@ bool CXmlDocument::Parse()
 {
     m_errorMessage[0] = 0;
     m_errorLocation[0] = 0;
-    m_text.push_back(0);
     // Entry 0 is a placeholder so that index 0 can mean "none".
     AppendElement(0, 0);
-    wchar_t* p = m_text.data();
+    wchar_t* p = &m_text[0];
     bool parsed = ParseSequence(p, 0, 0);
     if (parsed && m_elements.size() < 2) parsed = Fail(L"Expected start tag", p);
     if (!parsed) Clear();

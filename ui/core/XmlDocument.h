@@ -62,7 +62,7 @@ private:
     void SetError(const wchar_t* message);
     uint32_t Offset(const wchar_t* p) const { return static_cast<uint32_t>(p - m_text.data()); }
 
-    std::vector<wchar_t> m_text;
+    std::wstring m_text;   // its terminator ends the last value
     std::vector<XmlElementRecord> m_elements;
     size_t m_capacity = 0;
     wchar_t m_errorMessage[100] = {};
