@@ -167,6 +167,25 @@ TEST(ZipReaderTest, FileHandleIsDuplicatedAndMustBeADiskFile)
     EXPECT_EQ(kZipDuplicateFailed, LastZipResult());
 }
 
+TEST(ZipReaderTest, NamesWithoutTheUtf8BitAreInTheAnsiCodePage)
+{
+    // Info-ZIP stored the raw byte E9 without bit 11: in code page 1252 that
+    // is e with an acute accent, and its UTF-8 form C3 A9 is another name.
+    if (GetACP() != 1252) GTEST_SKIP() << "the ANSI code page is " << GetACP();
+    std::wstring path = ArchivePath(L"infozip_ansi.zip");
+    HZIPARCHIVE archive = OpenArchive(path.c_str(), 0, kZipFile);
+    ASSERT_NE(nullptr, archive) << LastZipResult();
+    ZipEntryInfo info;
+    ASSERT_EQ(kZipOk, GetEntry(archive, 0, &info));
+    EXPECT_STREQ(L"caf\u00E9.png", info.name);
+    int index = -1;
+    EXPECT_EQ(kZipOk, FindEntry(archive, L"CAF\u00E9.png", &index, &info));
+    EXPECT_EQ(0, index);
+    // Only a to z fold.
+    EXPECT_EQ(kZipNotFound, FindEntry(archive, L"caf\u00C9.png", &index, &info));
+    EXPECT_EQ(kZipOk, CloseArchive(archive));
+}
+
 TEST(ZipReaderTest, BadArgumentsGiveTheirResultCodes)
 {
     EXPECT_EQ(nullptr, OpenArchive(L"Z:\\no\\such\\archive.zip", 0, kZipFile));

@@ -80,4 +80,15 @@ streamed = subprocess.run(["zip", "-q", "-X", "-"] + names, cwd=stage, check=Tru
 with open(out("infozip_stream.zip"), "wb") as f:
     f.write(streamed)
 
+# A name in a single-byte code page, stored as raw bytes without bit 11: the
+# reader must take it in the ANSI code page, not as UTF-8.
+ansi_stage = os.path.join(out_dir, "stage_ansi")
+shutil.rmtree(ansi_stage, ignore_errors=True)
+os.makedirs(ansi_stage)
+with open(os.path.join(ansi_stage.encode(), b"caf\xe9.png"), "wb") as f:
+    f.write(png_like(5))
+subprocess.run([b"zip", b"-q", b"-X", out("infozip_ansi.zip").encode(), b"caf\xe9.png"], cwd=ansi_stage,
+               check=True, env=dict(os.environ, LC_ALL="C"))
+
 shutil.rmtree(stage)
+shutil.rmtree(ansi_stage)
