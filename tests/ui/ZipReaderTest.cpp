@@ -122,7 +122,14 @@ TEST_P(ArchiveTest, LookupsFoldAsciiCaseAndSeparators)
     EXPECT_EQ(kZipOk, CloseArchive(archive));
 }
 
-INSTANTIATE_TEST_SUITE_P(RealWriters, ArchiveTest, ::testing::ValuesIn(kArchives));
+std::string ArchiveName(const ::testing::TestParamInfo<ArchiveCase>& info)
+{
+    std::string name;
+    for (const wchar_t* c = info.param.file; *c && *c != L'.'; ++c) name.push_back(static_cast<char>(*c));
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(RealWriters, ArchiveTest, ::testing::ValuesIn(kArchives), ArchiveName);
 
 class FileHandle {
 public:
