@@ -1,43 +1,63 @@
 #include "ui/core/ResourceLocation.h"
 
-#include <cstdio>
+#include "ui/core/SkinSource.h"
 
-// A first cut: skin files come from the resource folder only; the archive
-// side arrives with the archive reader.
 namespace {
+
 HINSTANCE g_instance = nullptr;
-const void* g_archiveBytes = nullptr;
-unsigned g_archiveLength = 0;
-std::wstring g_resourceFolder;
+HINSTANCE g_resourceModule = nullptr;
+
+// Images are not held to the markup's 4 MiB, but a hostile archive must not
+// make a read ask for gigabytes.
+const uint32_t kMaxImageFileSize = 64 * 1024 * 1024;
+
 }  // namespace
 
 void ResourceLocation::SetModuleInstance(HINSTANCE instance) { g_instance = instance; }
 
 HINSTANCE ResourceLocation::GetModuleInstance() { return g_instance; }
 
+void ResourceLocation::SetResourceModule(HINSTANCE module) { g_resourceModule = module; }
+
+HINSTANCE ResourceLocation::GetResourceModule() { return g_resourceModule ? g_resourceModule : g_instance; }
+
+std::wstring ResourceLocation::GetModuleFolder()
+{
+    if (!g_instance) return std::wstring();
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(g_instance, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0) return std::wstring();
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+void ResourceLocation::SetResourceFolder(const std::wstring& folder) { CSkinSource::Process().SetFolder(folder); }
+
+std::wstring ResourceLocation::GetResourceFolder() { return CSkinSource::Process().Folder(); }
+
+void ResourceLocation::UseSkinArchive(const std::wstring& name) { CSkinSource::Process().UseArchive(name); }
+
 void ResourceLocation::UseSkinArchiveBytes(const void* bytes, unsigned length)
 {
-    if (g_archiveBytes) return;
-    g_archiveBytes = bytes;
-    g_archiveLength = length;
+    CSkinSource::Process().UseArchiveBytes(bytes, length);
 }
 
 bool ResourceLocation::ReadSkinBytes(const std::wstring& name, std::string& bytes)
 {
-    bytes.clear();
-    FILE* file = _wfopen((g_resourceFolder + name).c_str(), L"rb");
-    if (!file) return false;
-    char chunk[65536];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-    fclose(file);
-    return true;
+    return CSkinSource::Process().Read(name, kMaxImageFileSize, bytes, nullptr);
 }
 
 bool ResourceLocation::ReadResourceBytes(const wchar_t* id, const wchar_t* type, std::string& bytes)
 {
     bytes.clear();
-    HMODULE module = g_instance;
+    HMODULE module = GetResourceModule();
     HRSRC found = FindResourceW(module, id, type);
     if (!found) return false;
     HGLOBAL loaded = LoadResource(module, found);

@@ -1,0 +1,70 @@
+#pragma once
+
+// A compact, in-place, non-validating XML parser for skin markup. The whole
+// document is held as wide text that the parser rewrites (terminators after
+// names and values, decoded entities); elements go into one growable table
+// and every name and value is a view into the text. Builds without Windows
+// headers.
+
+#include "ui/core/XmlNode.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Offsets into the text and indexes into the element table.
+struct XmlElementRecord {
+    uint32_t namePosition;
+    uint32_t firstChild;    // 0 = none
+    uint32_t nextSibling;   // 0 = none
+    uint32_t parent;
+    uint32_t valuePosition;
+};
+
+// Only UTF-8 is read; the argument is accepted for the callers' sake.
+enum XmlEncoding { kXmlUtf8 = 1, kXmlUnicode = 2, kXmlAnsi = 3 };
+
+class CXmlDocument {
+public:
+    // Markup nested deeper than this fails to load instead of exhausting
+    // the stack of the parser or of the builders that walk the tree.
+    static const unsigned kMaxDepth = 1000;
+
+    CXmlDocument() = default;
+    CXmlDocument(const CXmlDocument&) = delete;
+    CXmlDocument& operator=(const CXmlDocument&) = delete;
+
+    bool LoadText(const wchar_t* text);
+    bool LoadBytes(const void* bytes, size_t length, int encoding = kXmlUtf8);
+    // Reads the file through the process's skin source (archive or folder).
+    bool LoadSkinFile(const std::wstring& name, int encoding = kXmlUtf8);
+    void Clear();
+
+    bool IsLoaded() const { return !m_elements.empty(); }
+    CXmlNode Root() const;
+    const wchar_t* ErrorMessage() const { return m_errorMessage; }
+    const wchar_t* ErrorLocation() const { return m_errorLocation; }
+
+    // The element table, placeholder included, and its reserved size.
+    size_t ElementCount() const { return m_elements.size(); }
+    size_t ElementCapacity() const { return m_capacity; }
+
+private:
+    friend class CXmlNode;
+
+    bool Parse();
+    bool ParseSequence(wchar_t*& p, uint32_t parent, unsigned depth);
+    bool ParseAttributes(wchar_t*& p);
+    bool ParseValue(wchar_t*& p, wchar_t terminator);
+    uint32_t AppendElement(uint32_t namePosition, uint32_t parent);
+    bool Fail(const wchar_t* message, const wchar_t* at);
+    void SetError(const wchar_t* message);
+    uint32_t Offset(const wchar_t* p) const { return static_cast<uint32_t>(p - m_text.data()); }
+
+    std::wstring m_text;   // its terminator ends the last value
+    std::vector<XmlElementRecord> m_elements;
+    size_t m_capacity = 0;
+    wchar_t m_errorMessage[100] = {};
+    wchar_t m_errorLocation[50] = {};
+};
