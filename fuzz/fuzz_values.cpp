@@ -1,9 +1,8 @@
-// Native libFuzzer entry for the skin value parsers (descriptor pairs,
-// integer lists, colours), which need no Windows header. Built on the host:
-//   clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined \
-//     -fno-sanitize-recover=all -I. tests/ui/draw/DescriptorGrammarFuzz.cpp \
-//     ui/core/DescriptorGrammar.cpp -o build/descriptor_fuzz
-// Input bytes are read as UTF-16LE code units, as skin text is wide.
+// Native libFuzzer entry for the skin value parsers (image descriptor
+// pairs, integer and colour lists, the control attribute values), which
+// need no Windows header. Input bytes are read as UTF-16LE code units, as
+// skin text is wide.
+#include "ui/controls/AttributeValues.h"
 #include "ui/core/DescriptorGrammar.h"
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint32_t c;
     ParseColorValue(text, c);
     ParseIntList(text, 8);
+    attribute_values::ParseBool(text);
+    attribute_values::ParseInt(text);
+    attribute_values::ParseIntList(text);
+    attribute_values::ParseFractionList(text);
+    attribute_values::ParseColor(text, true);
     // A fade outside 0..255 would be a parser fault; make it a crash.
     if (f.fade < 0 || f.fade > 255) __builtin_trap();
     return 0;
