@@ -138,11 +138,7 @@ std::vector<std::wstring> DumpFiles()
 
 std::wstring TodayLog()
 {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    wchar_t name[64];
-    swprintf(name, 64, L"installer.%04d%02d%02d.log", now.wYear, now.wMonth, now.wDay);
-    return WorkFolder() + L"Log\\" + name;
+    return WorkFolder() + L"Log\\" + TodayLogName();
 }
 
 // The thread identifier of the first record holding text.

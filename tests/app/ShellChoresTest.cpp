@@ -14,6 +14,7 @@
 #include "diagnostics/Logger.h"
 #include "diagnostics/WorkFolders.h"
 #include "tests/support/TestSupport.h"
+#include "ui/core/GdiObjects.h"
 
 using namespace testing_support;
 
@@ -60,14 +61,8 @@ TextDrawing DrawText(const wchar_t* face, int height = -40)
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     ReleaseDC(nullptr, screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -rows;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    uint8_t* bits = nullptr;
+    HBITMAP bitmap = CreateDib32(width, rows, &bits);
     HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                              DEFAULT_PITCH, face);
@@ -81,7 +76,7 @@ TextDrawing DrawText(const wchar_t* face, int height = -40)
     wchar_t used[LF_FACESIZE] = {};
     GetTextFaceW(dc, LF_FACESIZE, used);
     drawing.faceUsed = used;
-    if (bits) drawing.pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * rows);
+    if (bits) drawing.pixels.assign(reinterpret_cast<DWORD*>(bits), reinterpret_cast<DWORD*>(bits) + width * rows);
     SelectObject(dc, oldFont);
     SelectObject(dc, oldBitmap);
     DeleteObject(font);

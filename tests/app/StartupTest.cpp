@@ -18,14 +18,21 @@ using namespace testing_support;
 
 namespace {
 
+// A resource of the built executable, read as a data file.
+std::string SetupResource(int id, const wchar_t* type)
+{
+    HMODULE module = LoadLibraryExW(SetupExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return std::string();
+    std::string content = FindModuleResource(module, MAKEINTRESOURCEW(id), type).Bytes();
+    FreeLibrary(module);
+    return content;
+}
+
 // The UI settings resource of the built executable, read as a data file.
 Json::Value SetupSettings()
 {
     Json::Value root;
-    HMODULE module = LoadLibraryExW(SetupExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) return root;
-    ParseJson(FindModuleResource(module, MAKEINTRESOURCEW(133), L"Json").Bytes(), root);
-    FreeLibrary(module);
+    ParseJson(SetupResource(133, L"Json"), root);
     return root;
 }
 
@@ -43,25 +50,7 @@ std::wstring WorkFolder()
 
 std::wstring TodayLog()
 {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    wchar_t name[64];
-    swprintf(name, 64, L"installer.%04d%02d%02d.log", now.wYear, now.wMonth, now.wDay);
-    return WorkFolder() + L"Log\\" + name;
-}
-
-// A resource of the built executable, read as a data file.
-std::string SetupResource(int id, const wchar_t* type)
-{
-    std::string content;
-    HMODULE module = LoadLibraryExW(SetupExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) return content;
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (bytes) content.assign(bytes, SizeofResource(module, found));
-    FreeLibrary(module);
-    return content;
+    return WorkFolder() + L"Log\\" + TodayLogName();
 }
 
 

@@ -12,15 +12,6 @@ using namespace testing_support;
 
 namespace {
 
-std::wstring TodayLogName()
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    wchar_t name[64];
-    swprintf(name, 64, L"installer.%04d%02d%02d.log", now.wYear, now.wMonth, now.wDay);
-    return name;
-}
-
 // The records of a log file, split at CR LF; the header's bare line feeds stay in the first piece.
 std::vector<std::wstring> Records(const std::wstring& text)
 {

@@ -41,6 +41,15 @@ std::wstring SetupExePath()
     return full;
 }
 
+std::wstring TodayLogName()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t name[64];
+    swprintf(name, 64, L"installer.%04d%02d%02d.log", now.wYear, now.wMonth, now.wDay);
+    return name;
+}
+
 std::wstring ScratchFolder(const std::wstring& name)
 {
     wchar_t temp[MAX_PATH] = {};

@@ -16,6 +16,9 @@ std::wstring TestProgramFolder();
 // The real assistant built beside the tests.
 std::wstring SetupExePath();
 
+// "installer.YYYYMMDD.log" for today.
+std::wstring TodayLogName();
+
 // A fresh, empty folder below the temporary folder (trailing backslash).
 std::wstring ScratchFolder(const std::wstring& name);
 void RemoveTree(const std::wstring& path);

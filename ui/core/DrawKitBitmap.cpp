@@ -35,22 +35,6 @@ const Msimg32Routines& Msimg32()
 
 bool g_forceSoftwareBlend = false;
 
-// A 32-bit top-down DIB section of the given size, with its pixels.
-HBITMAP CreateDib32(int width, int height, uint8_t** bits)
-{
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* p = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &p, nullptr, 0);
-    *bits = static_cast<uint8_t*>(p);
-    return bitmap;
-}
-
 // AlphaBlend's contract done by hand: the destination and the stretched
 // source are copied into DIBs, mixed pixel by pixel, and copied back.
 BOOL SoftwareBlend(HDC dest, int x, int y, int cx, int cy, HDC source, int sx, int sy, int scx, int scy,

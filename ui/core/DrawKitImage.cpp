@@ -186,15 +186,8 @@ ImageEntry* DecodeIntoEntry(const std::string& bytes, DWORD mask)
         stbi_image_free);
     if (!pixels || width <= 0 || height <= 0) return nullptr;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    uint8_t* bits = nullptr;
+    HBITMAP bitmap = CreateDib32(width, height, &bits);
     if (!bitmap || !bits) {
         if (bitmap) DeleteObject(bitmap);
         return nullptr;

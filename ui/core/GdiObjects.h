@@ -6,6 +6,25 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
+// A 32-bit top-down DIB section of the given size; its pixels through bits.
+// Null (and bits null) when it cannot be created.
+inline HBITMAP CreateDib32(int width, int height, uint8_t** bits)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    *bits = bitmap ? static_cast<uint8_t*>(pixels) : nullptr;
+    return bitmap;
+}
+
 // A bitmap, brush, pen, region or font, deleted with DeleteObject.
 template <typename Handle>
 class CGdiObject {

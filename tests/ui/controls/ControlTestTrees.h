@@ -11,6 +11,7 @@
 
 #include "ui/controls/ContainerUI.h"
 #include "ui/controls/ControlUI.h"
+#include "ui/core/GdiObjects.h"
 
 namespace control_tests {
 
@@ -53,15 +54,10 @@ class Canvas {
 public:
     Canvas(int width, int height) : m_width(width), m_height(height)
     {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         m_dc = CreateCompatibleDC(nullptr);
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
+        uint8_t* bits = nullptr;
+        m_bitmap = CreateDib32(width, height, &bits);
+        m_bits = reinterpret_cast<decltype(m_bits)>(bits);
         if (m_dc && m_bitmap) m_old = SelectObject(m_dc, m_bitmap);
         Clear(0xFFFFFF);
     }

@@ -5,21 +5,15 @@
 #include <cstdlib>
 
 #include "tests/support/TestSupport.h"
+#include "ui/core/GdiObjects.h"
 
 namespace draw_test {
 
 Canvas::Canvas(int width, int height, DWORD fill) : m_width(width), m_height(height)
 {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    m_bits = static_cast<uint32_t*>(bits);
+    uint8_t* bits = nullptr;
+    m_bitmap = CreateDib32(width, height, &bits);
+    m_bits = reinterpret_cast<uint32_t*>(bits);
     m_dc = CreateCompatibleDC(nullptr);
     m_old = SelectObject(m_dc, m_bitmap);
     Fill(fill);
