@@ -126,15 +126,15 @@ int ReadNumber(const std::wstring& s)
 }
 
 // "Arial 12 bold underline italic": the face is what remains of the words.
-void ApplyFaceSpec(const std::wstring& spec, LOGFONTW& lf)
+void ApplyFaceSpec(const std::wstring& faceText, LOGFONTW& lf)
 {
     std::wstring face;
     size_t pos = 0;
-    while (pos < spec.size()) {
-        while (pos < spec.size() && spec[pos] == L' ') ++pos;
-        size_t end = spec.find(L' ', pos);
-        if (end == std::wstring::npos) end = spec.size();
-        std::wstring word = spec.substr(pos, end - pos);
+    while (pos < faceText.size()) {
+        while (pos < faceText.size() && faceText[pos] == L' ') ++pos;
+        size_t end = faceText.find(L' ', pos);
+        if (end == std::wstring::npos) end = faceText.size();
+        std::wstring word = faceText.substr(pos, end - pos);
         pos = end;
         if (word.empty()) continue;
         if (word == L"bold") lf.lfWeight = FW_BOLD;
