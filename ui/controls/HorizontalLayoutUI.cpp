@@ -18,7 +18,7 @@ void* CHorizontalLayoutUI::GetInterfaceByName(const std::wstring& name)
 
 UINT CHorizontalLayoutUI::GetInputFlags() const
 {
-    return IsEnabled() && m_sepWidth != 0 ? static_cast<UINT>(UIFLAG_SETCURSOR) : 0u;
+    return m_separator.IsActive(*this) ? static_cast<UINT>(UIFLAG_SETCURSOR) : 0u;
 }
 
 void CHorizontalLayoutUI::SetPos(RECT rect, bool invalidate)
@@ -138,81 +138,10 @@ void CHorizontalLayoutUI::SetAttribute(const std::wstring& name, const std::wstr
 
 // Separator --------------------------------------------------------------------
 
-RECT CHorizontalLayoutUI::SeparatorRect() const
-{
-    RECT r = m_pos;
-    if (m_sepWidth >= 0)
-        r.left = r.right - m_sepWidth;
-    else
-        r.right = r.left - m_sepWidth;
-    return r;
-}
-
-int CHorizontalLayoutUI::DraggedWidth(int x) const
-{
-    const int delta = m_sepWidth >= 0 ? x - m_dragStartX : m_dragStartX - x;
-    return std::clamp(m_dragStartWidth + delta, m_minWidth, m_maxWidth);
-}
-
 void CHorizontalLayoutUI::OnEvent(ControlEvent& event)
 {
-    if (m_sepWidth != 0 && IsEnabled()) {
-        const RECT strip = SeparatorRect();
-        switch (event.type) {
-        case UIEVENT_BUTTONDOWN:
-            if (PtInRect(&strip, event.mousePoint)) {
-                m_dragging = true;
-                m_dragStartX = event.mousePoint.x;
-                m_dragStartWidth = GetWidth();
-                m_dragLine = strip;
-                if (!m_sepImmediate && m_manager) m_manager->AddOverlayPainter(this);
-                return;
-            }
-            break;
-        case UIEVENT_MOUSEMOVE:
-            if (m_dragging) {
-                const int width = DraggedWidth(event.mousePoint.x);
-                if (m_sepImmediate) {
-                    SetFixedWidth(width);
-                } else {
-                    RECT old = m_dragLine;
-                    const int shift = width - m_dragStartWidth;
-                    m_dragLine = strip;
-                    OffsetRect(&m_dragLine, m_sepWidth >= 0 ? shift : -shift, 0);
-                    RECT both;
-                    UnionRect(&both, &old, &m_dragLine);
-                    if (m_manager) m_manager->RepaintRect(both);
-                }
-                return;
-            }
-            break;
-        case UIEVENT_BUTTONUP:
-            if (m_dragging) {
-                m_dragging = false;
-                if (m_manager) {
-                    m_manager->RemoveOverlayPainter(this);
-                    m_manager->RepaintRect(m_dragLine);
-                }
-                if (!m_sepImmediate) SetFixedWidth(DraggedWidth(event.mousePoint.x));
-                return;
-            }
-            break;
-        case UIEVENT_SETCURSOR:
-            if (PtInRect(&strip, event.mousePoint)) {
-                ::SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
-                return;
-            }
-            break;
-        default:
-            break;
-        }
-    }
+    if (m_separator.HandleEvent(*this, event)) return;
     CContainerUI::OnEvent(event);
 }
 
-void CHorizontalLayoutUI::PaintOverlay(HDC dc, const RECT& paint)
-{
-    if (!m_dragging || m_sepImmediate) return;
-    RECT r;
-    if (IntersectRect(&r, &m_dragLine, &paint)) CDrawKit::FillColor(dc, m_dragLine, 0xAA000000);
-}
+void CHorizontalLayoutUI::PaintOverlay(HDC dc, const RECT& paint) { m_separator.PaintOverlay(dc, paint); }

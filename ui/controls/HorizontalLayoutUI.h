@@ -6,6 +6,7 @@
 // lets the user drag the layout's width. UI thread only.
 
 #include "ui/controls/ContainerUI.h"
+#include "ui/controls/LayoutSeparator.h"
 
 class CHorizontalLayoutUI : public CContainerUI {
 public:
@@ -17,19 +18,11 @@ public:
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
     void PaintOverlay(HDC dc, const RECT& paint) override;
 
-    int GetSepWidth() const { return m_sepWidth; }
-    void SetSepWidth(int width) { m_sepWidth = width; }
-    bool IsSepImmediate() const { return m_sepImmediate; }
-    void SetSepImmediate(bool immediate) { m_sepImmediate = immediate; }
+    int GetSepWidth() const { return m_separator.GetSize(); }
+    void SetSepWidth(int width) { m_separator.SetSize(width); }
+    bool IsSepImmediate() const { return m_separator.IsImmediate(); }
+    void SetSepImmediate(bool immediate) { m_separator.SetImmediate(immediate); }
 
 private:
-    RECT SeparatorRect() const;
-    int DraggedWidth(int x) const;
-
-    int m_sepWidth = 0;
-    bool m_sepImmediate = false;
-    bool m_dragging = false;
-    int m_dragStartX = 0;
-    int m_dragStartWidth = 0;
-    RECT m_dragLine{0, 0, 0, 0};
+    CLayoutSeparator m_separator{false};
 };

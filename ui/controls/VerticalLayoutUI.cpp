@@ -18,7 +18,7 @@ void* CVerticalLayoutUI::GetInterfaceByName(const std::wstring& name)
 
 UINT CVerticalLayoutUI::GetInputFlags() const
 {
-    return IsEnabled() && m_sepHeight != 0 ? static_cast<UINT>(UIFLAG_SETCURSOR) : 0u;
+    return m_separator.IsActive(*this) ? static_cast<UINT>(UIFLAG_SETCURSOR) : 0u;
 }
 
 void CVerticalLayoutUI::SetPos(RECT rect, bool invalidate)
@@ -122,82 +122,10 @@ void CVerticalLayoutUI::SetAttribute(const std::wstring& name, const std::wstrin
 
 // Separator --------------------------------------------------------------------
 
-RECT CVerticalLayoutUI::SeparatorRect() const
-{
-    RECT r = m_pos;
-    if (m_sepHeight >= 0)
-        r.top = r.bottom - m_sepHeight;
-    else
-        r.bottom = r.top - m_sepHeight;
-    return r;
-}
-
-int CVerticalLayoutUI::DraggedHeight(int y) const
-{
-    const int delta = m_sepHeight >= 0 ? y - m_dragStartY : m_dragStartY - y;
-    return std::clamp(m_dragStartHeight + delta, m_minHeight, m_maxHeight);
-}
-
 void CVerticalLayoutUI::OnEvent(ControlEvent& event)
 {
-    if (m_sepHeight != 0 && IsEnabled()) {
-        const RECT strip = SeparatorRect();
-        switch (event.type) {
-        case UIEVENT_BUTTONDOWN:
-            if (PtInRect(&strip, event.mousePoint)) {
-                m_dragging = true;
-                m_dragStartY = event.mousePoint.y;
-                m_dragStartHeight = GetHeight();
-                m_dragLine = strip;
-                if (!m_sepImmediate && m_manager) m_manager->AddOverlayPainter(this);
-                return;
-            }
-            break;
-        case UIEVENT_MOUSEMOVE:
-            if (m_dragging) {
-                const int height = DraggedHeight(event.mousePoint.y);
-                if (m_sepImmediate) {
-                    SetFixedHeight(height);
-                } else {
-                    // Only the line moves until the button is let go.
-                    RECT old = m_dragLine;
-                    const int shift = height - m_dragStartHeight;
-                    m_dragLine = strip;
-                    OffsetRect(&m_dragLine, 0, m_sepHeight >= 0 ? shift : -shift);
-                    RECT both;
-                    UnionRect(&both, &old, &m_dragLine);
-                    if (m_manager) m_manager->RepaintRect(both);
-                }
-                return;
-            }
-            break;
-        case UIEVENT_BUTTONUP:
-            if (m_dragging) {
-                m_dragging = false;
-                if (m_manager) {
-                    m_manager->RemoveOverlayPainter(this);
-                    m_manager->RepaintRect(m_dragLine);
-                }
-                if (!m_sepImmediate) SetFixedHeight(DraggedHeight(event.mousePoint.y));
-                return;
-            }
-            break;
-        case UIEVENT_SETCURSOR:
-            if (PtInRect(&strip, event.mousePoint)) {
-                ::SetCursor(LoadCursorW(nullptr, IDC_SIZENS));
-                return;
-            }
-            break;
-        default:
-            break;
-        }
-    }
+    if (m_separator.HandleEvent(*this, event)) return;
     CContainerUI::OnEvent(event);
 }
 
-void CVerticalLayoutUI::PaintOverlay(HDC dc, const RECT& paint)
-{
-    if (!m_dragging || m_sepImmediate) return;
-    RECT r;
-    if (IntersectRect(&r, &m_dragLine, &paint)) CDrawKit::FillColor(dc, m_dragLine, 0xAA000000);
-}
+void CVerticalLayoutUI::PaintOverlay(HDC dc, const RECT& paint) { m_separator.PaintOverlay(dc, paint); }

@@ -6,6 +6,7 @@
 // UI thread only.
 
 #include "ui/controls/ContainerUI.h"
+#include "ui/controls/LayoutSeparator.h"
 
 class CVerticalLayoutUI : public CContainerUI {
 public:
@@ -17,20 +18,11 @@ public:
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
     void PaintOverlay(HDC dc, const RECT& paint) override;
 
-    int GetSepHeight() const { return m_sepHeight; }
-    void SetSepHeight(int height) { m_sepHeight = height; }
-    bool IsSepImmediate() const { return m_sepImmediate; }
-    void SetSepImmediate(bool immediate) { m_sepImmediate = immediate; }
+    int GetSepHeight() const { return m_separator.GetSize(); }
+    void SetSepHeight(int height) { m_separator.SetSize(height); }
+    bool IsSepImmediate() const { return m_separator.IsImmediate(); }
+    void SetSepImmediate(bool immediate) { m_separator.SetImmediate(immediate); }
 
 private:
-    RECT SeparatorRect() const;
-    // The fixed height that the separator's drag to y gives.
-    int DraggedHeight(int y) const;
-
-    int m_sepHeight = 0;
-    bool m_sepImmediate = false;
-    bool m_dragging = false;
-    int m_dragStartY = 0;
-    int m_dragStartHeight = 0;
-    RECT m_dragLine{0, 0, 0, 0};
+    CLayoutSeparator m_separator{true};
 };

@@ -381,6 +381,33 @@ TEST(Separator, DraggingTheStripChangesTheLayoutsHeight)
     EXPECT_EQ(0u, pane->GetInputFlags());
 }
 
+TEST(Separator, ALeftStripOfAHorizontalLayoutChangesItsWidth)
+{
+    Tree tree;
+    auto* root = tree.Root<CHorizontalLayoutUI>({});
+    CControlUI* before = AddChild<CControlUI>(root, {});
+    auto* pane = AddChild<CHorizontalLayoutUI>(root, {{L"width", L"60"}, {L"sepwidth", L"-4"}});
+    root->SetPos(RECT{0, 0, 200, 50});
+    ASSERT_EQ(140, pane->GetPos().left);
+    EXPECT_EQ(static_cast<UINT>(UIFLAG_SETCURSOR), pane->GetInputFlags());
+
+    // The strip lies along the left edge; dragging it left widens the pane.
+    ControlEvent grab = MouseAt(UIEVENT_BUTTONDOWN, 141, 10);
+    pane->HandleEvent(grab);
+    ControlEvent move = MouseAt(UIEVENT_MOUSEMOVE, 121, 10);
+    pane->HandleEvent(move);
+    EXPECT_EQ(60, pane->GetFixedWidth());
+    Canvas canvas(200, 50);
+    pane->PaintOverlay(canvas.Dc(), canvas.Whole());
+    EXPECT_NE(0xFFFFFFu, canvas.Pixel(121, 10));
+    EXPECT_EQ(0xFFFFFFu, canvas.Pixel(141, 10));
+    ControlEvent release = MouseAt(UIEVENT_BUTTONUP, 121, 10);
+    pane->HandleEvent(release);
+    EXPECT_EQ(80, pane->GetFixedWidth());
+    root->SetPos(root->GetPos());
+    EXPECT_EQ(120, before->GetPos().right);
+}
+
 struct NameListener : INotifyUI {
     std::wstring lastWindow;
     void Notify(NotifyMsg& msg) override { lastWindow = msg.virtualWindowName; }
