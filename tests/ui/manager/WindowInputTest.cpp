@@ -224,6 +224,31 @@ TEST(WindowTimers, EveryControlTicksAndNoneTakesTheCaretsId)
     EXPECT_TRUE(allTicked) << silent << " controls never ticked";
 }
 
+TEST(WindowCaret, BlinksOnTimer241AndOnlyForAFocusedOwner)
+{
+    CManagerTestWindow window(80, 30);
+    ASSERT_NE(nullptr, window.Handle());
+    CWindowManagerUI& manager = window.Manager();
+    auto* root = Make<CContainerUI>({{L"bkcolor", L"#FFFFFFFF"}});
+    Probe* owner = AddChild<Probe>(root, {});
+    manager.AttachRoot(root);
+    owner->SetFocus();
+    manager.SetCaretSize(2, 10);
+    manager.MoveCaret(owner, 30, 5);
+    ASSERT_TRUE(manager.EnableCaret(true));
+    window.PaintNow();
+    EXPECT_EQ(0x000000u, window.WindowPixel(31, 8)) << "shown in the default text colour";
+    EXPECT_EQ(0xFFFFFFu, window.WindowPixel(33, 8));
+    SendMessageW(window.Handle(), WM_TIMER, 241, 0);
+    window.PaintNow();
+    EXPECT_EQ(0xFFFFFFu, window.WindowPixel(31, 8)) << "one blink hides it";
+    SendMessageW(window.Handle(), WM_TIMER, 241, 0);
+    manager.FocusControl(nullptr);
+    window.PaintNow();
+    EXPECT_EQ(0xFFFFFFu, window.WindowPixel(31, 8)) << "no caret for an owner without the focus";
+    EXPECT_EQ(0, owner->Count(UIEVENT_TIMER)) << "the blink is no control timer";
+}
+
 struct Listener : INotifyUI {
     std::vector<std::wstring>* log;
     std::wstring name;
