@@ -44,8 +44,10 @@ TEST(LabelAlign, TextLandsWhereTheStyleSays)
     root->SetAttribute(L"bkcolor", L"#FFFFFFFF");
     auto* top = AddChild<CLabelUI>(root, {{L"text", L"Top"}, {L"height", L"60"}, {L"valign", L"top"}});
     auto* centred = AddChild<CLabelUI>(root, {{L"text", L"Mid"}, {L"height", L"40"}, {L"align", L"vcenter"}});
-    auto* right = AddChild<CButtonUI>(root, {{L"text", L"alpha beta gamma"}, {L"height", L"60"},
-                                            {L"width", L"70"}, {L"align", L"right"}});
+    auto* right = AddChild<CButtonUI>(root, {{L"height", L"60"}, {L"width", L"70"}, {L"align", L"right"}});
+    right->SetText(L"alpha\nbeta");
+    auto* single = AddChild<CLabelUI>(root, {{L"height", L"60"}, {L"width", L"70"}, {L"align", L"right"}});
+    single->SetText(L"alpha\nbeta");
     host.Attach(root);
 
     // Top: left-aligned on the first lines of its rectangle.
@@ -57,9 +59,11 @@ TEST(LabelAlign, TextLandsWhereTheStyleSays)
     const RECT midBox = InkBox(host, centred->GetPos(), kWhite);
     ASSERT_GT(midBox.right, midBox.left);
     EXPECT_NEAR((midBox.left + midBox.right) / 2, (centred->GetPos().left + centred->GetPos().right) / 2, 3);
-    // Right on a button: no longer one line, so the words wrap, flush right.
-    EXPECT_GE(InkBands(host, right->GetPos(), kWhite), 2);
+    // Right on a button: no longer one line, so the text is a block of
+    // lines, flush right; a label stays on one line whatever its style.
+    EXPECT_EQ(2, InkBands(host, right->GetPos(), kWhite));
     EXPECT_GT(InkBox(host, right->GetPos(), kWhite).right, right->GetPos().right - 4);
+    EXPECT_EQ(1, InkBands(host, single->GetPos(), kWhite));
 }
 
 TEST(LabelColour, UnsetTextColourKeepsTheFirstDefault)

@@ -128,7 +128,7 @@ PICTURE_ROW(a_label, {L"Label", 32,
                       },
                       [](PictureState s) { return std::vector<Probe>{Ink(s == kStateDisabled ? kGreyInk : kInk)}; }});
 
-PICTURE_ROW(b_text, {L"Text", 32,
+PICTURE_ROW(b_text, {L"Text", 44,
                      [] {
                          return Build<CTextUI>({{L"text", L"说明文字 wraps onto lines"}, {L"font", L"2"},
                                                 {L"bkcolor", L"#FFF0F0FF"}, {L"textcolor", L"#FF203040"},
@@ -142,6 +142,7 @@ PICTURE_ROW(c_button_images, {L"Button (images)", 32,
                               [] {
                                   return Build<CButtonUI>({{L"text", L"按钮"}, {L"font", L"2"},
                                                            {L"textcolor", L"#FFFFFFFF"},
+                                                           {L"disabledtextcolor", L"#FFD0D0D0"},
                                                            {L"normalimage", Img(L"p-normal", kNormal).c_str()},
                                                            {L"hotimage", Img(L"p-hot", kHot).c_str()},
                                                            {L"pushedimage", Img(L"p-pushed", kPushed).c_str()},
@@ -150,7 +151,8 @@ PICTURE_ROW(c_button_images, {L"Button (images)", 32,
                               },
                               [](PictureState s) {
                                   const DWORD look[] = {kNormal, kHot, kPushed, kFocused, kDisabled};
-                                  return std::vector<Probe>{At(2, 2, look[s]), Ink(0xFFFFFF)};
+                                  return std::vector<Probe>{At(2, 2, look[s]),
+                                                            Ink(s == kStateDisabled ? 0xD0D0D0 : 0xFFFFFF)};
                               }});
 
 PICTURE_ROW(d_button_colours, {L"Button (colours)", 32,
@@ -234,6 +236,8 @@ PICTURE_ROW(i_slider, {L"Slider", 20,
                                                     {L"thumbsize", L"10,20"}, {L"value", L"0"}});
                        },
                        [](PictureState s) {
+                           // Pressing the middle of the bar takes the thumb there (value 50).
+                           if (s == kStatePushed) return std::vector<Probe>{At(59, 10, kPushed), At(5, 10, 0xE4E4E4)};
                            const DWORD look[] = {kNormal, kHot, kPushed, kNormal, kNormal};
                            return std::vector<Probe>{At(5, 10, look[s]), At(60, 10, 0xE4E4E4)};
                        }});
