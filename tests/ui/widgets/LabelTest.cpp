@@ -171,8 +171,8 @@ TEST(LabelFaces, ChineseAndDinTextIsRealText)
     // different characters differ (no boxes for missing glyphs).
     const auto shape = [&](CControlUI* c) { return InkPattern(host, c->GetPos(), kWhite); };
     ASSERT_GT(InkBox(host, yahei->GetPos(), kWhite).right, 0);
-    EXPECT_EQ(shape(wqy), shape(yahei));
-    EXPECT_NE(shape(other), shape(yahei));
+    EXPECT_TRUE(shape(wqy) == shape(yahei));
+    EXPECT_FALSE(shape(other) == shape(yahei));
     // DIN is found under its own name and draws differently from the
     // face a missing name falls back to.
     HDC dc = GetDC(host.Window());
@@ -183,6 +183,6 @@ TEST(LabelFaces, ChineseAndDinTextIsRealText)
     ReleaseDC(host.Window(), dc);
     EXPECT_STREQ(L"DIN", face);
     ASSERT_GT(InkBox(host, din->GetPos(), kWhite).right, 0);
-    EXPECT_NE(shape(fallback), shape(din));
+    EXPECT_FALSE(shape(fallback) == shape(din));
     RemoveFontResourceExW(DIN_FONT_PATH, FR_PRIVATE, nullptr);
 }
