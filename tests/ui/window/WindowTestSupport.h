@@ -63,7 +63,7 @@ public:
     {
         return tag == L"FakeButton" ? new CFakeButtonUI : nullptr;
     }
-    // A popup of the given client size at (x, y); null when it failed.
+    // A hidden popup of the given size at (x, y); null when it failed.
     HWND CreatePopup(HWND owner = nullptr, int x = 100, int y = 100, int width = 400, int height = 300);
 };
 
