@@ -302,13 +302,18 @@ TEST_F(WindowTest, SkinThatFailsShowsTheBoxAndLeavesTheWindowEmpty)
     EXPECT_EQ(0, window.skinsLoaded);
 }
 
-TEST_F(WindowTest, FirstPaintIsReportedOnce)
+TEST_F(WindowTest, FirstPaintIsReportedOnceAndShowsTheSkin)
 {
     TestWindow window;
     window.skin = kPlainSkin;
     ASSERT_TRUE(window.CreatePopup());
+    EXPECT_EQ(0, window.firstPaints);
+    window.Show(true, false);
     UpdateWindow(window);
     InvalidateRect(window, nullptr, FALSE);
     UpdateWindow(window);
     EXPECT_EQ(1, window.firstPaints);
+    HDC dc = GetDC(window);
+    EXPECT_EQ(RGB(0, 255, 0), GetPixel(dc, 200, 150));
+    ReleaseDC(window, dc);
 }
