@@ -5,6 +5,7 @@
 
 #include "ui/controls/AttributeValues.h"
 #include "ui/controls/ComboWnd.h"
+#include "ui/controls/ControlImages.h"
 #include "ui/controls/IListItemUI.h"
 #include "ui/core/WindowManagerUI.h"
 
@@ -27,6 +28,8 @@ CComboUI::~CComboUI()
 {
     // The popup borrows the items; they come back before they are deleted.
     if (m_popup) m_popup->Abandon();
+    for (ImageDescriptor* image : {&m_normalImage, &m_hotImage, &m_pushedImage, &m_focusedImage, &m_disabledImage})
+        control_images::Release(m_manager, *image);
 }
 
 const wchar_t* CComboUI::GetClassName() const { return L"ComboUI"; }
@@ -285,10 +288,7 @@ void CComboUI::SetTipText(const std::wstring& text)
 
 void CComboUI::SetStateImage(ImageDescriptor& descriptor, const std::wstring& text)
 {
-    if (descriptor.text == text && descriptor.image) return;
-    if (m_manager && descriptor.image) m_manager->ReleaseImage(descriptor.image);
-    descriptor.Reset();
-    descriptor.text = text;
+    control_images::Replace(m_manager, descriptor, text);
     Invalidate();
 }
 
@@ -355,8 +355,8 @@ void CComboUI::PaintStateImage(HDC dc)
         chosen = &m_hotImage;
     else if (m_state & kFocused)
         chosen = &m_focusedImage;
-    if (chosen && CDrawKit::DrawImageDescriptor(dc, m_manager, m_pos, m_paintRect, *chosen)) return;
-    CDrawKit::DrawImageDescriptor(dc, m_manager, m_pos, m_paintRect, m_normalImage);
+    if (chosen && control_images::Draw(dc, m_manager, m_pos, m_paintRect, *chosen)) return;
+    control_images::Draw(dc, m_manager, m_pos, m_paintRect, m_normalImage);
 }
 
 void CComboUI::PaintText(HDC dc)
