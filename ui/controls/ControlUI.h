@@ -16,25 +16,6 @@
 
 class CWindowManagerUI;
 
-// Bits of FindControl's flags. The last two are read by containers only.
-enum : UINT {
-    UIFIND_VISIBLE = 0x00000001,
-    UIFIND_ENABLED = 0x00000002,
-    UIFIND_HITTEST = 0x00000004,
-    UIFIND_UPDATETEST = 0x00000008,
-    UIFIND_TOP_FIRST = 0x00000010,
-    UIFIND_ME_FIRST = 0x80000000,
-};
-
-// Bits of GetInputFlags that the manager reads.
-enum : UINT {
-    UIFLAG_TABSTOP = 0x00000001,
-    UIFLAG_SETCURSOR = 0x00000002,
-};
-
-class CControlUI;
-using FindControlProc = CControlUI* (*)(CControlUI* control, void* data);
-
 class CControlUI {
 public:
     CControlUI();
@@ -173,9 +154,10 @@ public:
     CHandlerList& EventHandlers() { return m_eventHandlers; }
     CHandlerList& NotifyHandlers() { return m_notifyHandlers; }
 
-    // Gives back the image references to the manager that lent them and
-    // forgets them; used before a control leaves its manager for good.
-    void ReleaseImages();
+    // Gives back every image reference the control holds (each to the
+    // manager that lent it); the next paint with a manager loads anew.
+    // Controls with image descriptors of their own extend it.
+    virtual void ReleaseImages();
 
 protected:
     // The union of two rectangles clipped by every ancestor, handed to

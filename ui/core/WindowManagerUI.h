@@ -6,19 +6,31 @@
 // fonts, shared images, shared default lists, language strings, default
 // colours) are plain statics for the same reason.
 //
-// What exists so far is the resource side (fonts, images, default lists,
-// language strings, default colours). The window side (painting, input
-// routing, focus, timers, caret, tooltips) arrives with the window manager
-// and its control base; until then those operations are declared with
-// bodies that do nothing (WindowManagerWindow.cpp).
+// Its definitions are split by concern, one file each:
+//   WindowManagerUI.cpp      life and resources: construction, Init,
+//                            destruction, fonts, images, default lists,
+//                            language strings, default colours;
+//   WindowManagerTree.cpp    tree and notifications: attach, register,
+//                            names, find, forget, delete later, overlay
+//                            painters, option groups, listeners, notify;
+//   WindowManagerInput.cpp   input: message routing, focus and tab stops,
+//                            capture, hover, tooltips;
+//   WindowManagerPaint.cpp   painting: invalidation, paint, window size,
+//                            opacity, colour key, layered painting;
+//   WindowManagerTimers.cpp  control timers and the caret.
+// A new member goes to the file of its concern.
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "ui/core/BackBuffer.h"
 #include "ui/core/DrawKit.h"
 #include "ui/core/ManagerInterfaces.h"
 
@@ -31,7 +43,7 @@ public:
     CWindowManagerUI(const CWindowManagerUI&) = delete;
     CWindowManagerUI& operator=(const CWindowManagerUI&) = delete;
 
-    // Lifetime and tree ----------------------------------------------------
+    // Lifetime (WindowManagerUI.cpp) and tree (WindowManagerTree.cpp) ------
     void Init(HWND window);
     HWND GetWindow() const { return m_window; }
     HDC GetWindowDC() const { return m_windowDC; }
@@ -50,9 +62,9 @@ public:
     void RegisterTree(CControlUI* control, CControlUI* parent);
     bool IsLayoutNeeded() const { return m_layoutNeeded; }
     void MarkLayoutNeeded() { m_layoutNeeded = true; }
-    void RepaintRect(const RECT& rect);
 
-    // Window settings --------------------------------------------------------
+    // Painting and window settings (WindowManagerPaint.cpp) ------------------
+    void RepaintRect(const RECT& rect);
     void SetInitialSize(int cx, int cy);
     SIZE GetInitialSize() const { return m_initialSize; }
     void SetResizeBorder(const RECT& border) { m_resizeBorder = border; }
@@ -72,6 +84,8 @@ public:
     void SetColorKey(DWORD colour);
     void SetLayeredPaint(bool layered);
     bool IsLayeredPaint() const { return m_layeredPaint; }
+    // The back buffer of the last paint (null before the first one).
+    HDC GetBackBufferDC() const { return m_backBuffer.Dc(); }
 
     // The five default colours, copied from the process-wide ones.
     void SetDefaultDisabledColor(DWORD colour) { m_disabledColour = colour; }
@@ -85,7 +99,7 @@ public:
     void SetDefaultSelectionColor(DWORD colour) { m_selectionColour = colour; }
     DWORD GetDefaultSelectionColor() const { return m_selectionColour; }
 
-    // Input state ----------------------------------------------------------------
+    // Input state (WindowManagerInput.cpp; timers and caret in WindowManagerTimers.cpp)
     CControlUI* GetFocus() const { return m_focus; }
     CControlUI* GetHover() const { return m_hover; }
     void FocusControl(CControlUI* control);
@@ -97,11 +111,14 @@ public:
     void ReleaseMouse();
     bool IsMouseCaptured() const { return m_mouseCaptured; }
     bool EnableCaret(bool enable);
+    // The caret keeps its size when it moves; a control sets it first.
+    void SetCaretSize(int width, int height);
     bool MoveCaret(CControlUI* owner, int x, int y);
+    const RECT& GetCaretRect() const { return m_caretRect; }
     void PaintCaret(HDC dc, const RECT& paint);
     POINT GetMousePos() const { return m_lastMousePoint; }
 
-    // Listeners and notifications --------------------------------------------------
+    // Listeners and notifications (WindowManagerTree.cpp) ----------------------
     void UseVirtualWindows(bool use) { m_virtualWindows = use; }
     bool AddNotifyListener(INotifyUI* listener);
     bool RemoveNotifyListener(INotifyUI* listener);
@@ -115,7 +132,7 @@ public:
                           LPARAM lParam = 0, bool async = false);
     void SendNotification(NotifyMsg& msg, bool async = false);
 
-    // Fonts --------------------------------------------------------------------
+    // Fonts (WindowManagerUI.cpp)
     HFONT RegisterFont(int id, const std::wstring& face, int size, bool bold, bool underline,
                        bool italic, bool shared);
     HFONT SetDefaultFontFace(const std::wstring& face, int size, bool bold, bool underline,
@@ -126,21 +143,28 @@ public:
     HFONT FindFontByFace(const std::wstring& face, int size, bool bold, bool underline, bool italic);
     FontEntry* DefaultFontEntry();
 
-    // Images --------------------------------------------------------------------
+    // Images (WindowManagerUI.cpp)
     ImageEntry* FindOrLoadImage(const std::wstring& name, const wchar_t* type = nullptr,
                                 DWORD mask = 0, bool colourAdjust = false);
     ImageEntry* LoadIntoCache(const std::wstring& name, const wchar_t* type = nullptr,
                               DWORD mask = 0, bool colourAdjust = false);
     void ReleaseImage(ImageEntry* entry);
+    // The entry cached under the key in this manager's table, or null.
+    const ImageEntry* CachedImage(const std::wstring& key) const;
+    // Loans of images to descriptors (see ImageDescriptor): recorded when a
+    // descriptor takes an image from this cache and returned when it gives
+    // it back; loans still out when the manager dies are cancelled then.
+    void RecordLoan(ImageDescriptor* descriptor);
+    void ReturnLoan(ImageDescriptor* descriptor);
 
-    // Default attribute lists and language strings ---------------------------------
+    // Default attribute lists and language strings (WindowManagerUI.cpp)
     void SetTagDefaults(const std::wstring& tag, const std::wstring& list, bool shared);
     const std::wstring* TagDefaults(const std::wstring& tag) const;
     static void SetLanguageString(int id, const std::wstring& text);
     static const std::wstring* LanguageString(int id);
     static std::wstring ReplaceLanguageTokens(const std::wstring& text);
 
-    // Messages -------------------------------------------------------------------------
+    // Messages (WindowManagerInput.cpp) ---------------------------------------------
     bool HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool PreHandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     static bool PreTranslate(MSG* msg);
@@ -158,11 +182,29 @@ private:
     using ListMap = std::unordered_map<std::wstring, std::wstring>;
 
     static void InitialiseProcessDefaults();
+    // Every manager between Init and destruction, oldest first.
+    static std::vector<CWindowManagerUI*>& LiveManagers();
+    static constexpr UINT_PTR kCaretTimerId = 241;
     // Deletes the root, the controls awaiting deletion and the timers;
     // the first thing the destructor does, while the tables still exist.
     void ReleaseTree();
     void DeleteDelayed();
     void DeliverTimer(UINT_PTR windowTimerId);
+    void BlinkCaret();
+    void Paint();
+    void PaintLayered(const RECT& client);
+    void PaintOffscreen(const RECT& client);
+    void LayOutBeforePaint(const RECT& client);
+    void PrintClient(HDC dc, LPARAM flags);
+    // One input event to a control, with the current tick count.
+    void Deliver(CControlUI* control, int type, POINT point, WPARAM wParam, LPARAM lParam, WORD keyState,
+                 wchar_t key = 0);
+    // The control under the point when it belongs to this manager.
+    CControlUI* OwnControlAt(POINT point) const;
+    void OnMouseMove(WPARAM wParam, LPARAM lParam);
+    void OnMouseHover(WPARAM wParam, LPARAM lParam);
+    void HideToolTip();
+    bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     struct TimerRecord {
         CControlUI* control = nullptr;
@@ -217,6 +259,19 @@ private:
     UINT m_timerCounter = 0x1000;
     std::unordered_map<std::wstring, CControlUI*> m_nameMap;
     std::unordered_map<std::wstring, std::vector<CControlUI*>> m_optionGroups;
+    // Positions of the deliveries in progress in m_notifyListeners, so that
+    // a listener removed while one is told moves them back.
+    std::vector<std::ptrdiff_t*> m_deliveries;
+    CBackBuffer m_backBuffer;
+    HWND m_toolTip = nullptr;
+    TOOLINFOW m_toolInfo{};
+    std::wstring m_toolTipText;
+    POINT m_toolTipPoint{-1, -1};
+    bool m_caretEnabled = false;
+    bool m_caretShown = false;
+    RECT m_caretRect{0, 0, 0, 0};
+    CControlUI* m_caretOwner = nullptr;
+    std::unordered_set<ImageDescriptor*> m_loans;
     FontMap m_fonts;
     ImageMap m_images;
     ListMap m_tagDefaults;
