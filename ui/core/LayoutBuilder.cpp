@@ -10,6 +10,14 @@
 #include "ui/controls/HorizontalLayoutUI.h"
 #include "ui/controls/IContainerUI.h"
 #include "ui/controls/ScrollBarUI.h"
+#include "ui/controls/ComboUI.h"
+#include "ui/controls/EditUI.h"
+#include "ui/controls/ListUI.h"
+#include "ui/controls/ListHeaderUI.h"
+#include "ui/controls/ListHeaderItemUI.h"
+#include "ui/controls/ListTextElementUI.h"
+#include "ui/controls/ListLabelElementUI.h"
+#include "ui/controls/ListContainerElementUI.h"
 #include "ui/controls/VerticalLayoutUI.h"
 #include "ui/core/ResourceLocation.h"
 #include "ui/core/WindowManagerUI.h"
@@ -35,6 +43,14 @@ const TagEntry kTagTable[] = {
     {L"VerticalLayout", &Make<CVerticalLayoutUI>},
     {L"HorizontalLayout", &Make<CHorizontalLayoutUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},
+    {L"Edit", &Make<CEditUI>},
+    {L"Combo", &Make<CComboUI>},
+    {L"List", &Make<CListUI>},
+    {L"ListHeader", &Make<CListHeaderUI>},
+    {L"ListHeaderItem", &Make<CListHeaderItemUI>},
+    {L"ListTextElement", &Make<CListTextElementUI>},
+    {L"ListLabelElement", &Make<CListLabelElementUI>},
+    {L"ListContainerElement", &Make<CListContainerElementUI>},
 };
 
 // The one tag that is matched with its case: it names a class apart from

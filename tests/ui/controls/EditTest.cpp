@@ -57,13 +57,17 @@ TEST(EditNative, OpensOnFocusTakesTheKeyboardAndClosesWhenTheFocusGoes)
     EditWindow w({{L"text", L"hello"}});
     ASSERT_TRUE(w.ok);
     EXPECT_EQ(nullptr, w.Native());
-    w.ClickEdit();
+    w.edit->SetFocus();
+    CHostWindow::Pump();
     ASSERT_NE(nullptr, w.Native());
     EXPECT_TRUE(IsWindowVisible(w.Native()));
     EXPECT_EQ(w.Native(), GetFocus());
     EXPECT_EQ(L"hello", WindowText(w.Native()));
     w.ClickElsewhere();
     EXPECT_EQ(nullptr, w.Native());
+    // A click on the focused edit opens it again.
+    w.ClickEdit();
+    EXPECT_NE(nullptr, w.Native());
 }
 
 TEST(EditNative, SitsOnOneFontLineCentredInTheEdit)
