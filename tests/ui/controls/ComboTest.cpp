@@ -13,6 +13,7 @@
 #include "ui/controls/ListLabelElementUI.h"
 #include "ui/controls/ScrollBarUI.h"
 #include "ui/controls/VerticalLayoutUI.h"
+#include "ui/core/LayoutBuilder.h"
 
 using namespace control_tests;
 
@@ -192,6 +193,45 @@ TEST(ComboPaint, NoSelectionAndNoTipPaintNoText)
     w.combo->SelectItem(3);
     CHostWindow::Pump();
     EXPECT_GT(Shot(w.host.GetHWND()).CountOther(area, kWhite), 10);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ListMarkup, TheBuilderMakesTheComboTheEditAndTheListClasses)
+{
+    CWindowManagerUI manager;
+    CLayoutBuilder builder;
+    CControlUI* root = builder.Create(
+        L"<Window><Default name=\"Combo\" value=\"itemhotbkcolor=&quot;#FFCCCCCC&quot; itemfont=&quot;2&quot;\"/>"
+        L"<VerticalLayout><Combo name=\"combo\" itemalign=\"right\"><ListLabelElement text=\"a\"/>"
+        L"<ListLabelElement text=\"b\"/></Combo><Edit name=\"edit\" maxchar=\"10\"/>"
+        L"<List name=\"list\"><ListHeader><ListHeaderItem text=\"h\"/></ListHeader>"
+        L"<ListTextElement text=\"t\"/><ListContainerElement><Control/></ListContainerElement></List>"
+        L"</VerticalLayout></Window>",
+        nullptr, nullptr, &manager);
+    ASSERT_NE(nullptr, root);
+    manager.AttachRoot(root);
+    auto* combo = static_cast<CComboUI*>(manager.FindControlByName(L"combo")->GetInterfaceByName(L"Combo"));
+    ASSERT_NE(nullptr, combo);
+    ASSERT_EQ(2, combo->GetCount());
+    auto* second = static_cast<IListItemUI*>(combo->GetItemAt(1)->GetInterfaceByName(L"ListItem"));
+    ASSERT_NE(nullptr, second);
+    EXPECT_EQ(1, second->GetIndex());
+    EXPECT_EQ(static_cast<IListOwnerUI*>(combo), second->GetOwner());
+    EXPECT_EQ(0xFFCCCCCCu, combo->GetListItemStyle()->hotBkColor);
+    EXPECT_EQ(2, combo->GetListItemStyle()->font);
+    EXPECT_EQ(static_cast<UINT>(DT_VCENTER | DT_RIGHT), combo->GetListItemStyle()->textStyle);
+    EXPECT_NE(nullptr, manager.FindControlByName(L"edit")->GetInterfaceByName(L"Edit"));
+    CControlUI* list = manager.FindControlByName(L"list");
+    ASSERT_NE(nullptr, list->GetInterfaceByName(L"List"));
+    auto* items = static_cast<IContainerUI*>(list->GetInterfaceByName(L"IContainer"));
+    ASSERT_EQ(3, items->GetCount());
+    EXPECT_STREQ(L"ListHeaderUI", items->GetItemAt(0)->GetClassName());
+    EXPECT_STREQ(L"ListTextElementUI", items->GetItemAt(1)->GetClassName());
+    EXPECT_STREQ(L"ListContainerElementUI", items->GetItemAt(2)->GetClassName());
+    EXPECT_EQ(1, static_cast<IListItemUI*>(items->GetItemAt(1)->GetInterfaceByName(L"ListItem"))->GetIndex());
 }
 
 }  // namespace
