@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/controls/ComboWnd.h"
 #include "ui/controls/ControlImages.h"
 #include "ui/controls/IListItemUI.h"
 #include "ui/core/WindowManagerUI.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 namespace {
 

@@ -2,12 +2,12 @@
 
 #include <unordered_map>
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/controls/ControlImages.h"
 #include "ui/controls/EditWnd.h"
 #include "ui/core/WindowManagerUI.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <stdexcept>
 #include <unordered_map>
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/core/GdiObjects.h"
 #include "ui/core/WindowManagerUI.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 CLabelUI::CGdiplusToken::CGdiplusToken()
 {

@@ -2,9 +2,9 @@
 
 #include <unordered_map>
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 UINT ApplyHorizontalAlign(UINT style, const std::wstring& value)
 {
