@@ -24,10 +24,12 @@ CEditUI::CEditUI()
 CEditUI::~CEditUI()
 {
     if (m_window) m_window->Abandon();
-    control_images::Release(m_manager, m_normalImage);
-    control_images::Release(m_manager, m_hotImage);
-    control_images::Release(m_manager, m_focusedImage);
-    control_images::Release(m_manager, m_disabledImage);
+}
+
+void CEditUI::ReleaseImages()
+{
+    CLabelUI::ReleaseImages();
+    for (ImageDescriptor* image : {&m_normalImage, &m_hotImage, &m_focusedImage, &m_disabledImage}) image->GiveBack();
 }
 
 const wchar_t* CEditUI::GetClassName() const { return L"EditUI"; }
@@ -228,22 +230,22 @@ void CEditUI::SetAttribute(const std::wstring& name, const std::wstring& value)
         {L"maxchar", [](CEditUI& e, const std::wstring& v) { e.SetMaxChar(ParseInt(v)); }},
         {L"normalimage",
          [](CEditUI& e, const std::wstring& v) {
-             control_images::Replace(e.m_manager, e.m_normalImage, v);
+             control_images::Replace(e.m_normalImage, v);
              e.Invalidate();
          }},
         {L"hotimage",
          [](CEditUI& e, const std::wstring& v) {
-             control_images::Replace(e.m_manager, e.m_hotImage, v);
+             control_images::Replace(e.m_hotImage, v);
              e.Invalidate();
          }},
         {L"focusedimage",
          [](CEditUI& e, const std::wstring& v) {
-             control_images::Replace(e.m_manager, e.m_focusedImage, v);
+             control_images::Replace(e.m_focusedImage, v);
              e.Invalidate();
          }},
         {L"disabledimage",
          [](CEditUI& e, const std::wstring& v) {
-             control_images::Replace(e.m_manager, e.m_disabledImage, v);
+             control_images::Replace(e.m_disabledImage, v);
              e.Invalidate();
          }},
         {L"nativebkcolor", [](CEditUI& e, const std::wstring& v) { e.SetNativeBkColor(ParseColor(v, false)); }},

@@ -5,11 +5,18 @@
 #include <string>
 
 #include "ui/core/ValueSyntax.h"
+#include "ui/controls/ButtonUI.h"
+#include "ui/controls/CheckBoxUI.h"
 #include "ui/controls/ContainerUI.h"
 #include "ui/controls/ControlUI.h"
 #include "ui/controls/HorizontalLayoutUI.h"
 #include "ui/controls/IContainerUI.h"
+#include "ui/controls/LabelUI.h"
+#include "ui/controls/OptionUI.h"
+#include "ui/controls/ProgressUI.h"
 #include "ui/controls/ScrollBarUI.h"
+#include "ui/controls/SliderUI.h"
+#include "ui/controls/TextUI.h"
 #include "ui/controls/ComboUI.h"
 #include "ui/controls/EditUI.h"
 #include "ui/controls/ListUI.h"
@@ -43,6 +50,13 @@ const TagEntry kTagTable[] = {
     {L"VerticalLayout", &Make<CVerticalLayoutUI>},
     {L"HorizontalLayout", &Make<CHorizontalLayoutUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},
+    {L"Label", &Make<CLabelUI>},
+    {L"Text", &Make<CTextUI>},
+    {L"Button", &Make<CButtonUI>},
+    {L"Option", &Make<COptionUI>},
+    {L"CheckBox", &Make<CCheckBoxUI>},
+    {L"Progress", &Make<CProgressUI>},
+    {L"Slider", &Make<CSliderUI>},
     {L"Edit", &Make<CEditUI>},
     {L"Combo", &Make<CComboUI>},
     {L"List", &Make<CListUI>},
