@@ -87,7 +87,7 @@ TEST(WindowPaint, LazyLayoutWindowInitAndALastingBackBuffer)
     EXPECT_EQ(0xFFFF0000u, window.BufferPixel(100, 60));
 
     // A new size is laid out at the next paint, not before, into a new buffer.
-    SetWindowPos(window.Handle(), nullptr, 0, 0, 300, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
+    SetWindowPos(window.Handle(), nullptr, 0, 0, 300, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
     EXPECT_RECT(root->GetPos(), 0, 0, 200, 100);
     InvalidateRect(window.Handle(), nullptr, FALSE);
     window.PaintNow();

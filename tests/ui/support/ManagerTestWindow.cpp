@@ -26,14 +26,15 @@ void RegisterOnce()
 CManagerTestWindow::CManagerTestWindow(int width, int height, DWORD exStyle)
 {
     RegisterOnce();
-    m_window = CreateWindowExW(exStyle, kClassName, L"manager test", WS_POPUP, 40, 40, width, height, nullptr,
+    m_window = CreateWindowExW(exStyle | WS_EX_TOOLWINDOW, kClassName, L"manager test", WS_POPUP, 40, 40, width, height, nullptr,
                                nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!m_window) return;
     m_manager.Init(m_window);
     SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
-    ShowWindow(m_window, SW_SHOWNORMAL);
-    SetForegroundWindow(m_window);
+    // Not activated: Wine waits two seconds for the (absent) window
+    // manager when an activated window goes away.
+    ShowWindow(m_window, SW_SHOWNOACTIVATE);
 }
 
 CManagerTestWindow::~CManagerTestWindow()
