@@ -9,8 +9,9 @@ namespace widget_tests {
 namespace {
 
 const wchar_t kClassName[] = L"WidgetTestHost";
+const wchar_t kFrameClassName[] = L"WidgetTestFrame";
 
-void RegisterHostClass(WNDPROC proc)
+void RegisterClasses(WNDPROC proc)
 {
     static bool registered = false;
     if (registered) return;
@@ -20,22 +21,40 @@ void RegisterHostClass(WNDPROC proc)
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kClassName;
-    registered = RegisterClassExW(&wc) != 0;
+    RegisterClassExW(&wc);
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = kFrameClassName;
+    RegisterClassExW(&wc);
+    registered = true;
+}
+
+// One top-level frame for the whole test program. Destroying a top-level
+// window under a display without a window manager waits two seconds for a
+// withdrawal that never comes; the hosts are children of this frame and
+// come and go at once.
+HWND Frame()
+{
+    static HWND frame = nullptr;
+    if (!frame) {
+        frame = CreateWindowExW(0, kFrameClassName, L"widgets", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                1200, 900, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    return frame;
 }
 
 }  // namespace
 
 CWidgetHost::CWidgetHost(int width, int height) : m_width(width), m_height(height)
 {
-    RegisterHostClass(&CWidgetHost::WindowProc);
-    m_window = CreateWindowExW(0, kClassName, L"widgets", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), this);
+    RegisterClasses(&CWidgetHost::WindowProc);
+    HWND frame = Frame();
+    if (!frame) return;
+    m_window = CreateWindowExW(0, kClassName, L"widgets", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, width, height, frame,
+                               nullptr, GetModuleHandleW(nullptr), this);
     if (!m_window) return;
     m_manager.Init(m_window);
     m_manager.AddNotifyListener(this);
     ShowWindow(m_window, SW_SHOWNORMAL);
-    SetForegroundWindow(m_window);
-    SetFocus(m_window);
     Pump();
 }
 
@@ -80,6 +99,8 @@ void CWidgetHost::Pump()
 
 void CWidgetHost::Paint()
 {
+    // Hosts alive at once overlap in the frame; the one read comes to the top.
+    SetWindowPos(m_window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     Pump();
     UpdateWindow(m_window);
     Pump();
