@@ -75,19 +75,34 @@ public:
         if (m_hWnd) DestroyWindow(m_hWnd);
     }
 
-    // Opens a popup window at (x, y) of the given client size holding the
+    // Opens a window at screen point (x, y) of the given size holding the
     // tree, and pumps until it has been painted once.
     bool Open(CControlUI* root, int x, int y, int width, int height)
     {
-        if (!Create(nullptr, L"control host", WS_POPUP | WS_CLIPCHILDREN, 0, x, y, width, height)) return false;
+        HWND frame = Frame();
+        if (!frame || !Create(frame, L"control host", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, x, y, width,
+                              height))
+            return false;
         manager.Init(m_hWnd);
         manager.AttachRoot(root);
         manager.AddNotifyListener(this);
         ShowWindow(m_hWnd, SW_SHOWNORMAL);
-        SetForegroundWindow(m_hWnd);
+        SetForegroundWindow(frame);
         UpdateWindow(m_hWnd);
         Pump();
         return true;
+    }
+
+    // One top-level frame over the whole screen for the test program: a
+    // top-level window destroyed under a display without a window manager
+    // waits two seconds for a withdrawal that never comes, so the hosts are
+    // its children and go at once.
+    static HWND Frame()
+    {
+        static HWND frame = CreateWindowExW(0, L"Static", L"control hosts", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                                            0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        return frame;
     }
 
     const wchar_t* WindowClassName() const override { return L"ControlTestHost"; }
