@@ -213,7 +213,9 @@ TEST(ListMarkup, TheBuilderMakesTheComboTheEditAndTheListClasses)
         nullptr, nullptr, &manager);
     ASSERT_NE(nullptr, root);
     manager.AttachRoot(root);
-    auto* combo = static_cast<CComboUI*>(manager.FindControlByName(L"combo")->GetInterfaceByName(L"Combo"));
+    CControlUI* found = manager.FindControlByName(L"combo");
+    ASSERT_NE(nullptr, found);
+    auto* combo = static_cast<CComboUI*>(found->GetInterfaceByName(L"Combo"));
     ASSERT_NE(nullptr, combo);
     ASSERT_EQ(2, combo->GetCount());
     auto* second = static_cast<IListItemUI*>(combo->GetItemAt(1)->GetInterfaceByName(L"ListItem"));
