@@ -94,7 +94,10 @@ void CEditUI::SetInheritedVisible(bool visible)
 void CEditUI::SetEnabled(bool enabled)
 {
     CLabelUI::SetEnabled(enabled);
-    if (!IsEnabled()) m_state = 0;
+    if (IsEnabled()) return;
+    m_state = 0;
+    // A disabled edit takes no typing: an open native window goes.
+    if (m_window && m_manager) m_manager->FocusControl(nullptr);
 }
 
 void CEditUI::OpenNativeWindow()

@@ -65,9 +65,12 @@ TEST(EditNative, OpensOnFocusTakesTheKeyboardAndClosesWhenTheFocusGoes)
     EXPECT_EQ(L"hello", WindowText(w.Native()));
     w.ClickElsewhere();
     EXPECT_EQ(nullptr, w.Native());
-    // A click on the focused edit opens it again.
+    // A click opens it again; disabling closes it.
     w.ClickEdit();
     EXPECT_NE(nullptr, w.Native());
+    w.edit->SetEnabled(false);
+    CHostWindow::Pump();
+    EXPECT_EQ(nullptr, w.Native());
 }
 
 TEST(EditNative, SitsOnOneFontLineCentredInTheEdit)
