@@ -108,6 +108,56 @@ TEST(WindowInput, WheelTowardsTheUserGivesOne)
     EXPECT_EQ(0, t.left->Count(UIEVENT_SCROLLWHEEL));
 }
 
+struct Shortcut : Probe {
+    int activations = 0;
+    bool Activate() override { return ++activations, true; }
+};
+
+struct Translator : ITranslateAccelerator {
+    UINT eat = 0;
+    LRESULT TranslateAccelerator(MSG* msg) override { return msg->message == eat ? 0 : 1; }
+};
+
+struct PreFilter : IMessageFilterUI {
+    UINT eat = 0;
+    int seen = 0;
+    LRESULT FilterMessage(UINT message, WPARAM, LPARAM, bool& handled) override
+    {
+        if (message == eat) handled = true, ++seen;
+        return 0;
+    }
+};
+
+TEST(WindowInput, PreTranslationAsksTranslatorsAndPreFiltersThenFindsShortcuts)
+{
+    TwoProbes t;
+    ASSERT_NE(nullptr, t.window.Handle());
+    CWindowManagerUI& manager = t.window.Manager();
+    auto* root = static_cast<CContainerUI*>(manager.GetRoot());
+    auto* label = AddChild<Shortcut>(root, {{L"shortcut", L"I"}});
+    t.left->SetFocus();
+    Translator translator;
+    translator.eat = WM_CHAR;
+    PreFilter filter;
+    filter.eat = WM_KEYUP;
+    manager.AddTranslator(&translator);
+    manager.AddPreFilter(&filter);
+    PostMessageW(t.window.Handle(), WM_CHAR, 'x', 0);
+    PostMessageW(t.window.Handle(), WM_KEYUP, 'x', 0);
+    PostMessageW(t.window.Handle(), WM_SYSCHAR, 'i', 0);
+    ASSERT_TRUE(t.window.PumpUntil([&] { return label->activations > 0; }));
+    t.window.Pump(20);
+    EXPECT_EQ(0, t.left->Count(UIEVENT_CHAR)) << "the translator consumed it";
+    EXPECT_EQ(1, filter.seen);
+    EXPECT_EQ(label, manager.GetFocus());
+    EXPECT_EQ(1, label->activations);
+    manager.RemoveTranslator(&translator);
+    manager.RemovePreFilter(&filter);
+    // Moving back from the new focus lands on the last tab stop before it.
+    manager.FocusPreviousTabStop(label);
+    EXPECT_EQ(t.right, manager.GetFocus());
+}
+
 struct ToolTipSearch {
     HWND owner;
     HWND found;
