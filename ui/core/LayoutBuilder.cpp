@@ -17,6 +17,14 @@
 #include "ui/controls/ScrollBarUI.h"
 #include "ui/controls/SliderUI.h"
 #include "ui/controls/TextUI.h"
+#include "ui/controls/ComboUI.h"
+#include "ui/controls/EditUI.h"
+#include "ui/controls/ListUI.h"
+#include "ui/controls/ListHeaderUI.h"
+#include "ui/controls/ListHeaderItemUI.h"
+#include "ui/controls/ListTextElementUI.h"
+#include "ui/controls/ListLabelElementUI.h"
+#include "ui/controls/ListContainerElementUI.h"
 #include "ui/controls/VerticalLayoutUI.h"
 #include "ui/core/ResourceLocation.h"
 #include "ui/core/WindowManagerUI.h"
@@ -49,6 +57,14 @@ const TagEntry kTagTable[] = {
     {L"CheckBox", &Make<CCheckBoxUI>},
     {L"Progress", &Make<CProgressUI>},
     {L"Slider", &Make<CSliderUI>},
+    {L"Edit", &Make<CEditUI>},
+    {L"Combo", &Make<CComboUI>},
+    {L"List", &Make<CListUI>},
+    {L"ListHeader", &Make<CListHeaderUI>},
+    {L"ListHeaderItem", &Make<CListHeaderItemUI>},
+    {L"ListTextElement", &Make<CListTextElementUI>},
+    {L"ListLabelElement", &Make<CListLabelElementUI>},
+    {L"ListContainerElement", &Make<CListContainerElementUI>},
 };
 
 // The one tag that is matched with its case: it names a class apart from
