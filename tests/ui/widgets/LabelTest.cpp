@@ -171,8 +171,8 @@ TEST(LabelFaces, ChineseAndDinTextIsRealText)
     // different characters differ (no boxes for missing glyphs).
     const auto shape = [&](CControlUI* c) { return InkPattern(host, c->GetPos(), kWhite); };
     ASSERT_GT(InkBox(host, yahei->GetPos(), kWhite).right, 0);
-    EXPECT_EQ(shape(wqy), shape(yahei));
-    EXPECT_NE(shape(other), shape(yahei));
+    EXPECT_TRUE(shape(wqy) == shape(yahei));
+    EXPECT_FALSE(shape(other) == shape(yahei));
     // DIN is found under its own name and draws differently from the
     // face a missing name falls back to.
     HDC dc = GetDC(host.Window());
@@ -183,6 +183,64 @@ TEST(LabelFaces, ChineseAndDinTextIsRealText)
     ReleaseDC(host.Window(), dc);
     EXPECT_STREQ(L"DIN", face);
     ASSERT_GT(InkBox(host, din->GetPos(), kWhite).right, 0);
-    EXPECT_NE(shape(fallback), shape(din));
+    EXPECT_FALSE(shape(fallback) == shape(din));
     RemoveFontResourceExW(DIN_FONT_PATH, FR_PRIVATE, nullptr);
+}
+
+// Effects draw through GDI+: the effect text is what shows, the gradient
+// fill in the text colour, and the stroke around it in its own colour.
+TEST(LabelEffects, GdiplusTextWithStrokeAndShadow)
+{
+    CWidgetHost host(300, 120);
+    ASSERT_TRUE(host.Ok());
+    host.Manager().RegisterFont(1, L"Tahoma", 28, true, false, false, false);
+    auto* root = new CVerticalLayoutUI;
+    root->SetAttribute(L"bkcolor", L"#FFFFFFFF");
+    auto* plain = AddChild<CLabelUI>(root, {{L"text", L"Before"}, {L"height", L"50"}, {L"font", L"1"}});
+    auto* effect = AddChild<CLabelUI>(root, {{L"text", L"Effect"}, {L"height", L"50"}, {L"font", L"1"},
+                                             {L"enabledeffect", L"true"}, {L"textcolor", L"#FFFF0000"},
+                                             {L"transtext", L"255"}, {L"transtext1", L"255"},
+                                             {L"enabledstroke", L"true"}, {L"strokecolor", L"#FF0000FF"},
+                                             {L"enabledshadow", L"true"}, {L"shadowoffset", L"3,45"}});
+    EXPECT_EQ(L"Effect", effect->GetText());
+    effect->SetText(L"Shown");
+    EXPECT_EQ(L"Shown", effect->GetText());
+    plain->SetEnabledEffect(true);
+    EXPECT_EQ(L"Before", plain->GetText());
+    plain->SetEnabledEffect(false);
+    host.Attach(root);
+    const RECT& r = effect->GetPos();
+    int red = 0, blue = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            const DWORD p = host.Pixel(x, y);
+            red += p == 0xFF0000;
+            blue += p == 0x0000FF;
+        }
+    EXPECT_GT(red, 20);
+    EXPECT_GT(blue, 20);
+    // The plain label beside it is drawn by GDI, in the default colour.
+    EXPECT_GT(InkBox(host, plain->GetPos(), kWhite).right, 0);
+}
+
+// GDI+ knows nothing of the face replacement, yet the skins' Chinese face
+// draws real glyphs with effects too: two characters, two shapes.
+TEST(LabelEffects, ChineseFaceDrawsRealGlyphs)
+{
+    CWidgetHost host(200, 80);
+    ASSERT_TRUE(host.Ok());
+    host.Manager().RegisterFont(2, L"微软雅黑", 24, false, false, false, false);
+    auto* root = new CHorizontalLayoutUI;
+    root->SetAttribute(L"bkcolor", L"#FFFFFFFF");
+    CLabelUI* labels[2];
+    const wchar_t* texts[2] = {L"效", L"果"};
+    for (int i = 0; i < 2; ++i) {
+        labels[i] = AddChild<CLabelUI>(root, {{L"width", L"60"}, {L"height", L"40"}, {L"font", L"2"},
+                                              {L"enabledeffect", L"true"}, {L"textcolor", L"#FF000000"},
+                                              {L"transtext", L"255"}, {L"transtext1", L"255"}});
+        labels[i]->SetText(texts[i]);
+    }
+    host.Attach(root);
+    ASSERT_GT(InkBox(host, labels[0]->GetPos(), kWhite).right, 0);
+    EXPECT_FALSE(InkPattern(host, labels[0]->GetPos(), kWhite) == InkPattern(host, labels[1]->GetPos(), kWhite));
 }

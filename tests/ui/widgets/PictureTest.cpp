@@ -128,6 +128,19 @@ PICTURE_ROW(a_label, {L"Label", 32,
                       },
                       [](PictureState s) { return std::vector<Probe>{Ink(s == kStateDisabled ? kGreyInk : kInk)}; }});
 
+PICTURE_ROW(a_label_effects, {L"Label (effects)", 32,
+                              [] {
+                                  return Build<CLabelUI>({{L"text", L"Effect 效果"}, {L"font", L"2"},
+                                                          {L"enabledeffect", L"true"}, {L"textcolor", L"#FFFF0000"},
+                                                          {L"textcolor1", L"#FF0000FF"}, {L"transtext", L"255"},
+                                                          {L"transtext1", L"255"}, {L"enabledstroke", L"true"},
+                                                          {L"strokecolor", L"#FFFFD000"},
+                                                          {L"disabledtextcolor", L"#FFA0A0A0"}});
+                              },
+                              [](PictureState s) {
+                                  return std::vector<Probe>{Ink(0xFFD000), Ink(s == kStateDisabled ? kGreyInk : 0xFF0000)};
+                              }});
+
 PICTURE_ROW(b_text, {L"Text", 44,
                      [] {
                          return Build<CTextUI>({{L"text", L"说明文字 wraps onto lines"}, {L"font", L"2"},

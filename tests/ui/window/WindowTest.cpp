@@ -53,6 +53,15 @@ void PostEscape(void* data)
     PostMessageW(escape->window, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
+BOOL CALLBACK FindDialog(HWND window, LPARAM found)
+{
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (std::wstring(name) != L"#32770") return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 }  // namespace
 
 TEST_F(WindowTest, ModalLoopEndsWithTheCloseCode)
@@ -148,7 +157,8 @@ TEST_F(WindowTest, CaptionStripAndResizeBordersHitTest)
     TestWindow window;
     window.skin =
         L"<Window caption=\"0,0,0,210\" sizebox=\"4,4,4,4\"><VerticalLayout>"
-        L"<HorizontalLayout height=\"100\"><FakeButton name=\"b\" width=\"100\" /><Control width=\"100\" />"
+        L"<HorizontalLayout height=\"100\"><Button name=\"b\" width=\"100\" /><Control width=\"100\" />"
+        L"<Label text=\"title\" width=\"100\" /><Text text=\"words\" width=\"50\" />"
         L"</HorizontalLayout><Control /></VerticalLayout></Window>";
     ASSERT_TRUE(window.CreatePopup(nullptr, 100, 100, 400, 300));
     ASSERT_NE(nullptr, window.Manager().GetRoot());
@@ -156,6 +166,8 @@ TEST_F(WindowTest, CaptionStripAndResizeBordersHitTest)
 
     EXPECT_EQ(HTCLIENT, HitAt(window, 50, 50));     // the button takes its own clicks
     EXPECT_EQ(HTCAPTION, HitAt(window, 150, 50));   // a plain control drags
+    EXPECT_EQ(HTCAPTION, HitAt(window, 250, 50));   // and so does a label
+    EXPECT_EQ(HTCLIENT, HitAt(window, 320, 50));    // a text takes its own
     EXPECT_EQ(HTCAPTION, HitAt(window, 150, 205));  // still in the strip
     EXPECT_EQ(HTCLIENT, HitAt(window, 150, 215));   // below it
     EXPECT_EQ(HTTOPLEFT, HitAt(window, 2, 2));
@@ -267,19 +279,26 @@ TEST_F(WindowTest, SkinsLoadFromEveryKindOfSource)
 TEST_F(WindowTest, SkinThatFailsShowsTheBoxAndLeavesTheWindowEmpty)
 {
     struct Seen {
+        std::wstring caption;
         std::wstring text;
         HWND owner = reinterpret_cast<HWND>(1);
         bool icon = false;
         bool found = false;
     } seen;
-    std::thread dismisser([&seen] {
+    const DWORD uiThread = GetCurrentThreadId();
+    // Whatever box the window's thread shows is read and dismissed, so a
+    // wrong caption fails the test instead of blocking it.
+    std::thread dismisser([&seen, uiThread] {
         for (int i = 0; i < 100 && !seen.found; ++i) {
-            HWND box = FindWindowW(L"#32770", L"Lumeta");
+            HWND box = nullptr;
+            EnumThreadWindows(uiThread, &FindDialog, reinterpret_cast<LPARAM>(&box));
             if (!box) {
                 Sleep(50);
                 continue;
             }
             wchar_t text[200] = {};
+            GetWindowTextW(box, text, 200);
+            seen.caption = text;
             GetDlgItemTextW(box, 0xFFFF, text, 200);
             seen.text = text;
             seen.owner = GetWindow(box, GW_OWNER);
@@ -294,6 +313,7 @@ TEST_F(WindowTest, SkinThatFailsShowsTheBoxAndLeavesTheWindowEmpty)
     HWND handle = window.CreatePopup();
     dismisser.join();
     ASSERT_TRUE(seen.found);
+    EXPECT_EQ(L"Lumeta", seen.caption);
     EXPECT_EQ(L"failed to load skin file", seen.text);
     EXPECT_EQ(nullptr, seen.owner);
     EXPECT_TRUE(seen.icon);
