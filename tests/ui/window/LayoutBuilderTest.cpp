@@ -86,8 +86,8 @@ TEST_F(LayoutBuilderTest, ChildrenFirstThenDefaultsThenOwnAttributes)
 {
     CControlUI* root = Build(
         L"<Window><Default name=\"Recorder\" value=\"width=&quot;30&quot; height=&quot;5&quot;\" />"
-        L"<Default name=\"Control\" value=\"bkcolor=&quot;#FF112233&quot; width=&quot;9&quot;\" />"
-        L"<Recorder name=\"r\" width=\"50\"><Control name=\"plain\" /><Control name=\"own\" width=\"4\" />"
+        L"<Default name=\"Combo\" value=\"bkcolor=&quot;#FF112233&quot; width=&quot;9&quot;\" />"
+        L"<Recorder name=\"r\" width=\"50\"><Combo name=\"plain\" /><Combo name=\"own\" width=\"4\" />"
         L"</Recorder></Window>");
     ASSERT_NE(nullptr, root);
     auto* recorder = static_cast<CRecorderUI*>(root);
@@ -100,8 +100,7 @@ TEST_F(LayoutBuilderTest, ChildrenFirstThenDefaultsThenOwnAttributes)
     }
     EXPECT_EQ(50, root->GetFixedWidth());
     EXPECT_EQ(5, root->GetFixedHeight());
-    // The rule is per tag: every Control starts from its list, and what the
-    // element says itself wins.
+    // Every Combo starts from its list, and what the element says itself wins.
     CControlUI* plain = manager.FindControlByName(L"plain");
     CControlUI* own = manager.FindControlByName(L"own");
     ASSERT_TRUE(plain && own);
@@ -171,13 +170,15 @@ TEST_F(LayoutBuilderTest, TagsIgnoreCaseAndUnknownOnesGoWithTheirChildren)
     CControlUI* root = Build(
         L"<Window><verticallayout><container name=\"lower\" />"
         L"<Mystery name=\"m\"><Control name=\"inner\" /></Mystery>"
-        L"<labelex name=\"lx\" /><SCROLLBAR name=\"bar\" /><Control name=\"after\" /></verticallayout></Window>");
+        L"<labelex name=\"lx\" /><SCROLLBAR name=\"bar\" /><button name=\"lb\" /><Control name=\"after\" />"
+        L"</verticallayout></Window>");
     ASSERT_NE(nullptr, root);
     EXPECT_STREQ(L"VerticalLayoutUI", root->GetClassName());
-    ASSERT_EQ(3, Items(root)->GetCount());
+    ASSERT_EQ(4, Items(root)->GetCount());
     EXPECT_STREQ(L"ContainerUI", Items(root)->GetItemAt(0)->GetClassName());
     EXPECT_STREQ(L"ScrollBarUI", Items(root)->GetItemAt(1)->GetClassName());
-    EXPECT_EQ(L"after", Items(root)->GetItemAt(2)->GetName());
+    EXPECT_STREQ(L"ButtonUI", Items(root)->GetItemAt(2)->GetClassName());
+    EXPECT_EQ(L"after", Items(root)->GetItemAt(3)->GetName());
     EXPECT_EQ(nullptr, manager.FindControlByName(L"inner"));
     EXPECT_EQ(nullptr, manager.FindControlByName(L"lx"));
     // The callback was asked for the unknown tags, and never for their children.

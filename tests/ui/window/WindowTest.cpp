@@ -157,7 +157,8 @@ TEST_F(WindowTest, CaptionStripAndResizeBordersHitTest)
     TestWindow window;
     window.skin =
         L"<Window caption=\"0,0,0,210\" sizebox=\"4,4,4,4\"><VerticalLayout>"
-        L"<HorizontalLayout height=\"100\"><FakeButton name=\"b\" width=\"100\" /><Control width=\"100\" />"
+        L"<HorizontalLayout height=\"100\"><Button name=\"b\" width=\"100\" /><Control width=\"100\" />"
+        L"<Label text=\"title\" width=\"100\" /><Text text=\"words\" width=\"50\" />"
         L"</HorizontalLayout><Control /></VerticalLayout></Window>";
     ASSERT_TRUE(window.CreatePopup(nullptr, 100, 100, 400, 300));
     ASSERT_NE(nullptr, window.Manager().GetRoot());
@@ -165,6 +166,8 @@ TEST_F(WindowTest, CaptionStripAndResizeBordersHitTest)
 
     EXPECT_EQ(HTCLIENT, HitAt(window, 50, 50));     // the button takes its own clicks
     EXPECT_EQ(HTCAPTION, HitAt(window, 150, 50));   // a plain control drags
+    EXPECT_EQ(HTCAPTION, HitAt(window, 250, 50));   // and so does a label
+    EXPECT_EQ(HTCLIENT, HitAt(window, 320, 50));    // a text takes its own
     EXPECT_EQ(HTCAPTION, HitAt(window, 150, 205));  // still in the strip
     EXPECT_EQ(HTCLIENT, HitAt(window, 150, 215));   // below it
     EXPECT_EQ(HTTOPLEFT, HitAt(window, 2, 2));

@@ -35,13 +35,6 @@ std::string Utf8(const std::wstring& text);
 // A ZIP archive of stored entries whose names carry no UTF-8 bit.
 std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& entries);
 
-// A control whose class name is one the caption hit test knows; made
-// through the builder's callback for the tag "FakeButton".
-class CFakeButtonUI : public CControlUI {
-public:
-    const wchar_t* GetClassName() const override { return L"ButtonUI"; }
-};
-
 class TestWindow : public WindowImplBase {
 public:
     std::wstring skin;
@@ -59,10 +52,6 @@ public:
     std::wstring SkinArchiveResource() override { return archive; }
     void OnSkinLoaded() override { ++skinsLoaded; }
     void OnFirstPaint() override { ++firstPaints; }
-    CControlUI* MakeControl(const std::wstring& tag) override
-    {
-        return tag == L"FakeButton" ? new CFakeButtonUI : nullptr;
-    }
     // A hidden popup of the given size at (x, y); null when it failed.
     HWND CreatePopup(HWND owner = nullptr, int x = 100, int y = 100, int width = 400, int height = 300);
 };
