@@ -281,20 +281,23 @@ void CLayoutBuilder::ApplyWindowAttributes(CXmlNode root, CWindowManagerUI* mana
 
 CControlUI* CLayoutBuilder::Include(CXmlNode node, CControlUI* parent, CWindowManagerUI* manager)
 {
-    wchar_t source[MAX_PATH] = {};
-    if (!node.FindAttribute(L"source", source, MAX_PATH) || !source[0]) return nullptr;
-    wchar_t countText[32] = {};
-    const int count = node.FindAttribute(L"count", countText, 32) ? Number(countText) : 1;
-    if (m_includeDepth >= kMaxIncludeDepth) return nullptr;
+    // Read whole: a source may be markup text of any length.
+    std::wstring source;
+    int count = 1;
+    for (int i = 0; i < node.AttributeCount(); ++i) {
+        if (std::wcscmp(node.AttributeName(i), L"source") == 0) source = node.AttributeValue(i);
+        if (std::wcscmp(node.AttributeName(i), L"count") == 0) count = Number(node.AttributeValue(i));
+    }
+    if (source.empty() || m_includeDepth >= kMaxIncludeDepth) return nullptr;
 
     CControlUI* first = nullptr;
     for (int i = 0; i < count; ++i) {
         CLayoutBuilder builder;
         builder.m_includeDepth = m_includeDepth + 1;
         CControlUI* made = m_fromResource
-                               ? builder.Create(MAKEINTRESOURCEW(Number(source)), ResourceType(), m_callback,
-                                                manager, parent)
-                               : builder.Create(source, nullptr, m_callback, manager, parent);
+                               ? builder.Create(MAKEINTRESOURCEW(Number(source.c_str())), ResourceType(),
+                                                m_callback, manager, parent)
+                               : builder.Create(source.c_str(), nullptr, m_callback, manager, parent);
         if (parent || !made) continue;
         // Without a parent nothing would own the included tree: the first
         // one is this level's result, further copies have no place.

@@ -194,7 +194,7 @@ TEST_F(LayoutBuilderTest, IncludeAddsItsControlsCountTimes)
     skins.Write(L"self.xml", L"<Include><Include source=\"self.xml\" /><Control /></Include>");
     CControlUI* root = Build(
         L"<Window><VerticalLayout><Include source=\"row.xml\" count=\"3\" />"
-        L"<Include source=\"&lt;X&gt;&lt;Control width=&quot;8&quot; /&gt;&lt;/X&gt;\" />"
+        L"<Include source=\"&lt;X&gt;" + std::wstring(300, L' ') + L"&lt;Control width=&quot;8&quot; /&gt;&lt;/X&gt;\" />"
         L"<Include source=\"row.xml\" count=\"0\" /><Include source=\"missing.xml\" />"
         L"<HorizontalLayout name=\"selfish\"><Include source=\"self.xml\" /></HorizontalLayout>"
         L"<Control name=\"last\" /></VerticalLayout></Window>");
