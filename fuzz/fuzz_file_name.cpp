@@ -5,13 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cwctype>
 
 namespace {
 
 bool ReservedStem(std::wstring stem)
 {
-    for (wchar_t& c : stem) c = static_cast<wchar_t>(std::towupper(c));
+    for (wchar_t& c : stem)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
     static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
     for (const wchar_t* device : kDevices)
         if (stem == device) return true;
