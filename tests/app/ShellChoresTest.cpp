@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "app/DesktopShortcut.h"
+#include "app/ResourceFile.h"
 #include "app/ResourceFont.h"
+#include "app/Startup.h"
 #include "diagnostics/Logger.h"
 #include "diagnostics/WorkFolders.h"
 #include "tests/support/TestSupport.h"
@@ -126,4 +128,93 @@ TEST_F(ShellChoresTest, RegisteredFontDrawsAsDIN)
     EXPECT_TRUE(missing.pixels != din.pixels);
     // Something was drawn at all.
     EXPECT_TRUE(std::vector<DWORD>(din.pixels.size(), din.pixels[0]) != din.pixels);
+}
+
+// Points one of the shell's folders of this user elsewhere for one scope,
+// the way a broken profile or a policy does, and puts it back afterwards.
+class CShellFolderOverride {
+public:
+    CShellFolderOverride(const wchar_t* name, const wchar_t* path) : m_name(name)
+    {
+        const wchar_t* keys[] = {kUser, kShell};
+        for (int i = 0; i < 2; ++i) {
+            wchar_t old[MAX_PATH] = {};
+            DWORD size = sizeof old;
+            m_had[i] = RegGetValueW(HKEY_CURRENT_USER, keys[i], name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ |
+                                    RRF_NOEXPAND, nullptr, old, &size) == ERROR_SUCCESS;
+            m_old[i] = old;
+            RegSetKeyValueW(HKEY_CURRENT_USER, keys[i], name, REG_SZ, path,
+                            static_cast<DWORD>((wcslen(path) + 1) * sizeof(wchar_t)));
+        }
+    }
+    ~CShellFolderOverride()
+    {
+        const wchar_t* keys[] = {kUser, kShell};
+        for (int i = 0; i < 2; ++i) {
+            if (!m_had[i]) {
+                RegDeleteKeyValueW(HKEY_CURRENT_USER, keys[i], m_name);
+                continue;
+            }
+            RegSetKeyValueW(HKEY_CURRENT_USER, keys[i], m_name, i == 0 ? REG_EXPAND_SZ : REG_SZ, m_old[i].c_str(),
+                            static_cast<DWORD>((m_old[i].size() + 1) * sizeof(wchar_t)));
+        }
+    }
+
+private:
+    static constexpr const wchar_t* kUser = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    static constexpr const wchar_t* kShell = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const wchar_t* m_name;
+    bool m_had[2] = {};
+    std::wstring m_old[2];
+};
+
+TEST_F(ShellChoresTest, NoDesktopFromTheShellSavesNoShortcutAnywhere)
+{
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    std::wstring root = std::wstring(current).substr(0, 3);
+    const wchar_t name[] = L"chores nowhere.lnk";
+    DeleteFileW((root + name).c_str());
+    bool saved;
+    {
+        CShellFolderOverride desktop(L"Desktop", L"Q:\\no such drive\\Desktop");
+        wchar_t path[MAX_PATH] = {};
+        ASSERT_NE(S_OK, SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path))
+            << "the shell still gives " << path;
+        saved = CreateDesktopShortcut(name);
+    }
+    EXPECT_FALSE(saved);
+    // Not at the root of the current drive, not in the current folder.
+    EXPECT_FALSE(Exists(root + name));
+    EXPECT_FALSE(Exists(std::wstring(current) + L"\\" + name));
+    DeleteFileW((root + name).c_str());
+    EXPECT_NE(std::wstring::npos, Log().find(L"failed to find the desktop folder, error: 0x"));
+}
+
+TEST_F(ShellChoresTest, ResourceFilesArriveWholeOrNotAtAll)
+{
+    std::wstring folder = GetDataFolder();
+    std::wstring empty = folder + L"empty.bin";
+    // A resource without bytes would leave an empty file that later starts keep.
+    EXPECT_FALSE(WriteResourceToFile(empty, FindResourceW(nullptr, MAKEINTRESOURCEW(201), L"BINARY")));
+    EXPECT_FALSE(Exists(empty));
+    EXPECT_FALSE(Exists(empty + L".tmp"));
+
+    std::wstring icon = folder + L"whole.ico";
+    EXPECT_TRUE(WriteResourceToFile(icon, FindResourceW(nullptr, MAKEINTRESOURCEW(135), L"BINARY")));
+    EXPECT_TRUE(OwnResource(135, L"BINARY") == ReadBytes(icon));
+    EXPECT_FALSE(Exists(icon + L".tmp"));
+    // A name already taken keeps its file.
+    WriteBytes(icon, "kept");
+    EXPECT_FALSE(WriteResourceToFile(icon, FindResourceW(nullptr, MAKEINTRESOURCEW(135), L"BINARY")));
+    EXPECT_EQ("kept", ReadBytes(icon));
+    EXPECT_FALSE(Exists(icon + L".tmp"));
+}
+
+TEST(SkinArchiveChoice, NarrowScreensGet130AndWideOnes138)
+{
+    EXPECT_EQ(130, SkinArchiveForScreenWidth(800));
+    EXPECT_EQ(130, SkinArchiveForScreenWidth(2879));
+    EXPECT_EQ(138, SkinArchiveForScreenWidth(2880));
+    EXPECT_EQ(138, SkinArchiveForScreenWidth(5120));
 }
