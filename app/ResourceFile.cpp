@@ -4,16 +4,10 @@
 
 #include <cstdio>
 
-bool WriteResourceToFile(const std::wstring& path, HRSRC resource)
+bool WriteFileWhole(const std::wstring& path, const void* bytes, size_t size)
 {
-    if (!resource || path.empty()) return false;
-    HGLOBAL loaded = LoadResource(nullptr, resource);
-    // Resources of a module are released with the module itself.
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    DWORD size = SizeofResource(nullptr, resource);
     // An empty file would be kept for good by every later start.
-    if (!bytes || size == 0) return false;
-
+    if (path.empty() || !bytes || size == 0) return false;
     // The bytes go under a name of their own first and take the real name
     // only once they are all on disk: a write cut short (a full disk, a
     // killed process) leaves nothing under the name that later starts trust.
@@ -27,4 +21,13 @@ bool WriteResourceToFile(const std::wstring& path, HRSRC resource)
     if (complete && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
     DeleteFileW(temporary.c_str());
     return false;
+}
+
+bool WriteResourceToFile(const std::wstring& path, HRSRC resource)
+{
+    if (!resource) return false;
+    // Resources of a module are released with the module itself.
+    HGLOBAL loaded = LoadResource(nullptr, resource);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    return WriteFileWhole(path, bytes, SizeofResource(nullptr, resource));
 }

@@ -195,8 +195,8 @@ TEST_F(ShellChoresTest, ResourceFilesArriveWholeOrNotAtAll)
 {
     std::wstring folder = GetDataFolder();
     std::wstring empty = folder + L"empty.bin";
-    // A resource without bytes would leave an empty file that later starts keep.
-    EXPECT_FALSE(WriteResourceToFile(empty, FindResourceW(nullptr, MAKEINTRESOURCEW(201), L"BINARY")));
+    // No bytes (a resource of size 0) would leave an empty file that later starts keep.
+    EXPECT_FALSE(WriteFileWhole(empty, "", 0));
     EXPECT_FALSE(Exists(empty));
     EXPECT_FALSE(Exists(empty + L".tmp"));
 
