@@ -220,7 +220,7 @@ TEST(XmlDocumentTest, DeepNestingFailsInsteadOfExhaustingTheStack)
     // builders that walk a loaded tree recurse as deep as it is, on stacks
     // that must not run out, so a raised limit has to fail here.
     CXmlDocument document;
-    EXPECT_EQ(1000u, CXmlDocument::kMaxDepth);
+    EXPECT_EQ(1000u, unsigned{CXmlDocument::kMaxDepth});
     EXPECT_TRUE(document.LoadText(nested(1000).c_str())) << document.ErrorMessage();
     EXPECT_FALSE(document.LoadText(nested(1001).c_str()));
     EXPECT_STREQ(L"Elements nested too deeply", document.ErrorMessage());
