@@ -8,9 +8,9 @@
 
 #include "app/DesktopShortcut.h"
 #include "app/ResourceFont.h"
+#include "base/ModuleResource.h"
 #include "diagnostics/DumpUtil.h"
 #include "diagnostics/Logger.h"
-#include "diagnostics/ModuleResource.h"
 #include "diagnostics/WorkFolders.h"
 #include "state/DataManager.h"
 #include "state/SettingManager.h"

@@ -1,6 +1,6 @@
 #include "diagnostics/DumpUtil.h"
 
-#include "diagnostics/FileHandle.h"
+#include "base/FileHandle.h"
 
 #include <dbghelp.h>
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "diagnostics/CriticalSection.h"
-#include "diagnostics/FileHandle.h"
+#include "base/CriticalSection.h"
+#include "base/FileHandle.h"
 
 enum LogLevel {
     Debug = 1,

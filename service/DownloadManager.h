@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics/CriticalSection.h"
+#include "base/CriticalSection.h"
 
 class IDownloadCallback;
 

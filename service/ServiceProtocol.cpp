@@ -2,8 +2,8 @@
 
 #include <cwctype>
 
-#include "diagnostics/StringConvert.h"
-#include "state/JsonValue.h"
+#include "base/JsonValue.h"
+#include "base/StringConvert.h"
 
 std::string PercentEncode(const std::string& utf8)
 {

@@ -12,14 +12,14 @@
 #include <cstring>
 #include <thread>
 
+#include "base/JsonValue.h"
+#include "base/StringConvert.h"
 #include "diagnostics/Logger.h"
-#include "diagnostics/StringConvert.h"
 #include "diagnostics/WorkFolders.h"
 #include "service/DownloadManager.h"
 #include "service/Pause.h"
 #include "service/WinHttpClient.h"
 #include "state/DeviceIdentity.h"
-#include "state/JsonValue.h"
 #include "state/UiSetting.h"
 
 namespace {

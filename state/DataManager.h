@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics/CriticalSection.h"
+#include "base/CriticalSection.h"
 #include "service/DownloadCallback.h"
 #include "service/ServiceProtocol.h"
 #include "service/UsageEvent.h"

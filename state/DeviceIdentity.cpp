@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "diagnostics/StringConvert.h"
+#include "base/StringConvert.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 
 #include <json/json.h>
 
+#include "base/JsonValue.h"
 #include "diagnostics/Logger.h"
 #include "diagnostics/WorkFolders.h"
-#include "state/JsonValue.h"
 
 CSettingManager* CSettingManager::GetInstance()
 {

@@ -4,10 +4,10 @@
 
 #include <json/json.h>
 
+#include "base/JsonValue.h"
+#include "base/ModuleResource.h"
+#include "base/StringConvert.h"
 #include "diagnostics/Logger.h"
-#include "diagnostics/ModuleResource.h"
-#include "diagnostics/StringConvert.h"
-#include "state/JsonValue.h"
 
 CUiSetting* CUiSetting::GetInstance()
 {

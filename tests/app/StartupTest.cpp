@@ -9,9 +9,9 @@
 
 #include <json/json.h>
 
-#include "diagnostics/ModuleResource.h"
-#include "diagnostics/StringConvert.h"
-#include "state/JsonValue.h"
+#include "base/JsonValue.h"
+#include "base/ModuleResource.h"
+#include "base/StringConvert.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "diagnostics/StringConvert.h"
+#include "base/JsonValue.h"
+#include "base/StringConvert.h"
 #include "diagnostics/WorkFolders.h"
 #include "state/DataManager.h"
-#include "state/JsonValue.h"
 #include "tests/service/DownloadRecorder.h"
 #include "tests/service/StandIn.h"
 #include "tests/service/TestLog.h"

@@ -1,7 +1,7 @@
 #include "tests/service/StandIn.h"
 
+#include "base/JsonValue.h"
 #include "service/WinHttpClient.h"
-#include "state/JsonValue.h"
 
 namespace standin {
 

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/JsonValue.h"
 #include "service/WinHttpClient.h"
-#include "state/JsonValue.h"
 #include "tests/service/StandIn.h"
 
 namespace {

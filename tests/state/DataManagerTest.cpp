@@ -7,9 +7,9 @@
 
 #include <thread>
 
-#include "diagnostics/StringConvert.h"
+#include "base/JsonValue.h"
+#include "base/StringConvert.h"
 #include "state/DataManager.h"
-#include "state/JsonValue.h"
 #include "tests/service/TestLog.h"
 #include "tests/support/TestSupport.h"
 

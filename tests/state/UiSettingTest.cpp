@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "diagnostics/StringConvert.h"
+#include "base/StringConvert.h"
 #include "state/UiSetting.h"
 
 namespace {

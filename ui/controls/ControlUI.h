@@ -16,25 +16,6 @@
 
 class CWindowManagerUI;
 
-// Bits of FindControl's flags. The last two are read by containers only.
-enum : UINT {
-    UIFIND_VISIBLE = 0x00000001,
-    UIFIND_ENABLED = 0x00000002,
-    UIFIND_HITTEST = 0x00000004,
-    UIFIND_UPDATETEST = 0x00000008,
-    UIFIND_TOP_FIRST = 0x00000010,
-    UIFIND_ME_FIRST = 0x80000000,
-};
-
-// Bits of GetInputFlags that the manager reads.
-enum : UINT {
-    UIFLAG_TABSTOP = 0x00000001,
-    UIFLAG_SETCURSOR = 0x00000002,
-};
-
-class CControlUI;
-using FindControlProc = CControlUI* (*)(CControlUI* control, void* data);
-
 class CControlUI {
 public:
     CControlUI();

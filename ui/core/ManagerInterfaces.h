@@ -1,14 +1,35 @@
 #pragma once
 
-// The records and listener interfaces that travel between the window
-// manager, the controls and the windows. Kept apart from the manager itself
-// so that controls and windows can be written against the contract alone.
+// The contract between the two halves of the toolkit: the records, event
+// types, listener interfaces and flags that travel between the window
+// manager, the controls and the windows. Both ui/core and ui/controls
+// include it, so that either side can be written against the contract alone.
 
 #include <windows.h>
 
 #include <string>
 
 class CControlUI;
+
+// Bits of FindControl's flags. The last two are read by containers only.
+enum : UINT {
+    UIFIND_VISIBLE = 0x00000001,
+    UIFIND_ENABLED = 0x00000002,
+    UIFIND_HITTEST = 0x00000004,
+    UIFIND_UPDATETEST = 0x00000008,
+    UIFIND_TOP_FIRST = 0x00000010,
+    UIFIND_ME_FIRST = 0x80000000,
+};
+
+// Bits of GetInputFlags that the manager reads.
+enum : UINT {
+    UIFLAG_TABSTOP = 0x00000001,
+    UIFLAG_SETCURSOR = 0x00000002,
+};
+
+// Called by FindControl for each control it visits; a non-null answer ends
+// the search with that control.
+using FindControlProc = CControlUI* (*)(CControlUI* control, void* data);
 
 // Input event types delivered to a control's event handling. The gaps
 // (1, 2, 7, 8, 20) are deliberate: those numbers are never used.

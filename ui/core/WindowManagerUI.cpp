@@ -7,9 +7,10 @@
 
 #include "ui/core/GdiObjects.h"
 
-// The resource side of the manager: construction and destruction, the font
-// table, the image cache, default attribute lists, language strings and the
-// default colours. Everything here runs on the UI thread.
+// The manager's life and its resources: construction, the window it serves,
+// destruction, the font table, the image cache, default attribute lists,
+// language strings and the default colours. Everything here runs on the UI
+// thread.
 
 namespace {
 
@@ -129,6 +130,13 @@ CWindowManagerUI::~CWindowManagerUI()
     m_ownDefaultFont.font = nullptr;
     if (m_window && m_windowDC) ReleaseDC(m_window, m_windowDC);
     m_windowDC = nullptr;
+}
+
+void CWindowManagerUI::Init(HWND window)
+{
+    if (m_window && m_windowDC) ReleaseDC(m_window, m_windowDC);
+    m_window = window;
+    m_windowDC = window ? GetDC(window) : nullptr;
 }
 
 DWORD CWindowManagerUI::ProcessDefaultDisabledColor() { return Process().disabledColour; }

@@ -6,11 +6,22 @@
 // fonts, shared images, shared default lists, language strings, default
 // colours) are plain statics for the same reason.
 //
-// What exists so far is the resource side (fonts, images, default lists,
-// language strings, default colours). The window side (painting, input
-// routing, focus, timers, caret, tooltips) arrives with the window manager
-// and its control base; until then those operations are declared with
-// bodies that do nothing (WindowManagerWindow.cpp).
+// Its definitions are split by concern, one file each:
+//   WindowManagerUI.cpp      life and resources: construction, Init,
+//                            destruction, fonts, images, default lists,
+//                            language strings, default colours;
+//   WindowManagerTree.cpp    tree and notifications: attach, register,
+//                            names, find, forget, delete later, overlay
+//                            painters, option groups, listeners, notify;
+//   WindowManagerInput.cpp   input: message routing, focus and tab stops,
+//                            capture, hover, tooltips;
+//   WindowManagerPaint.cpp   painting: invalidation, paint, window size,
+//                            opacity, colour key, layered painting;
+//   WindowManagerTimers.cpp  control timers and the caret.
+// A new member goes to the file of its concern. So far the message router
+// serves only delayed deletes and timer ticks; painting, capture, hover,
+// tooltips, tab stops and the caret are still bodies that do nothing and
+// report that nothing was done.
 
 #include <windows.h>
 
@@ -31,7 +42,7 @@ public:
     CWindowManagerUI(const CWindowManagerUI&) = delete;
     CWindowManagerUI& operator=(const CWindowManagerUI&) = delete;
 
-    // Lifetime and tree ----------------------------------------------------
+    // Lifetime (WindowManagerUI.cpp) and tree (WindowManagerTree.cpp) ------
     void Init(HWND window);
     HWND GetWindow() const { return m_window; }
     HDC GetWindowDC() const { return m_windowDC; }
@@ -50,9 +61,9 @@ public:
     void RegisterTree(CControlUI* control, CControlUI* parent);
     bool IsLayoutNeeded() const { return m_layoutNeeded; }
     void MarkLayoutNeeded() { m_layoutNeeded = true; }
-    void RepaintRect(const RECT& rect);
 
-    // Window settings --------------------------------------------------------
+    // Painting and window settings (WindowManagerPaint.cpp) ------------------
+    void RepaintRect(const RECT& rect);
     void SetInitialSize(int cx, int cy);
     SIZE GetInitialSize() const { return m_initialSize; }
     void SetResizeBorder(const RECT& border) { m_resizeBorder = border; }
@@ -85,7 +96,7 @@ public:
     void SetDefaultSelectionColor(DWORD colour) { m_selectionColour = colour; }
     DWORD GetDefaultSelectionColor() const { return m_selectionColour; }
 
-    // Input state ----------------------------------------------------------------
+    // Input state (WindowManagerInput.cpp; timers and caret in WindowManagerTimers.cpp)
     CControlUI* GetFocus() const { return m_focus; }
     CControlUI* GetHover() const { return m_hover; }
     void FocusControl(CControlUI* control);
@@ -101,7 +112,7 @@ public:
     void PaintCaret(HDC dc, const RECT& paint);
     POINT GetMousePos() const { return m_lastMousePoint; }
 
-    // Listeners and notifications --------------------------------------------------
+    // Listeners and notifications (WindowManagerTree.cpp) ----------------------
     void UseVirtualWindows(bool use) { m_virtualWindows = use; }
     bool AddNotifyListener(INotifyUI* listener);
     bool RemoveNotifyListener(INotifyUI* listener);
@@ -115,7 +126,7 @@ public:
                           LPARAM lParam = 0, bool async = false);
     void SendNotification(NotifyMsg& msg, bool async = false);
 
-    // Fonts --------------------------------------------------------------------
+    // Fonts (WindowManagerUI.cpp)
     HFONT RegisterFont(int id, const std::wstring& face, int size, bool bold, bool underline,
                        bool italic, bool shared);
     HFONT SetDefaultFontFace(const std::wstring& face, int size, bool bold, bool underline,
@@ -126,21 +137,21 @@ public:
     HFONT FindFontByFace(const std::wstring& face, int size, bool bold, bool underline, bool italic);
     FontEntry* DefaultFontEntry();
 
-    // Images --------------------------------------------------------------------
+    // Images (WindowManagerUI.cpp)
     ImageEntry* FindOrLoadImage(const std::wstring& name, const wchar_t* type = nullptr,
                                 DWORD mask = 0, bool colourAdjust = false);
     ImageEntry* LoadIntoCache(const std::wstring& name, const wchar_t* type = nullptr,
                               DWORD mask = 0, bool colourAdjust = false);
     void ReleaseImage(ImageEntry* entry);
 
-    // Default attribute lists and language strings ---------------------------------
+    // Default attribute lists and language strings (WindowManagerUI.cpp)
     void SetTagDefaults(const std::wstring& tag, const std::wstring& list, bool shared);
     const std::wstring* TagDefaults(const std::wstring& tag) const;
     static void SetLanguageString(int id, const std::wstring& text);
     static const std::wstring* LanguageString(int id);
     static std::wstring ReplaceLanguageTokens(const std::wstring& text);
 
-    // Messages -------------------------------------------------------------------------
+    // Messages (WindowManagerInput.cpp) ---------------------------------------------
     bool HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool PreHandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     static bool PreTranslate(MSG* msg);

@@ -1,4 +1,4 @@
-#include "diagnostics/ModuleResource.h"
+#include "base/ModuleResource.h"
 
 ModuleResource FindModuleResource(HMODULE module, const wchar_t* id, const wchar_t* type)
 {

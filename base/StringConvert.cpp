@@ -1,4 +1,4 @@
-#include "diagnostics/StringConvert.h"
+#include "base/StringConvert.h"
 
 #include <windows.h>
 

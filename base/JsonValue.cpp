@@ -1,4 +1,4 @@
-#include "state/JsonValue.h"
+#include "base/JsonValue.h"
 
 #include <json/reader.h>
 #include <json/writer.h>
