@@ -1,18 +1,33 @@
-#include "ui/core/LayoutBuilder.h"
 
+
+#include "ui/controls/AttributeValues.h"
+#include "ui/controls/ButtonUI.h"
+#include "ui/controls/CheckBoxUI.h"
+#include "ui/controls/ComboUI.h"
+#include "ui/controls/ContainerUI.h"
+#include "ui/controls/ControlUI.h"
+#include "ui/controls/EditUI.h"
+#include "ui/controls/HorizontalLayoutUI.h"
+#include "ui/controls/IContainerUI.h"
+#include "ui/controls/LabelUI.h"
+#include "ui/controls/ListContainerElementUI.h"
+#include "ui/controls/ListHeaderItemUI.h"
+#include "ui/controls/ListHeaderUI.h"
+#include "ui/controls/ListLabelElementUI.h"
+#include "ui/controls/ListTextElementUI.h"
+#include "ui/controls/ListUI.h"
+#include "ui/controls/OptionUI.h"
+#include "ui/controls/ProgressUI.h"
+#include "ui/controls/ScrollBarUI.h"
+#include "ui/controls/SliderUI.h"
+#include "ui/controls/TextUI.h"
+#include "ui/controls/VerticalLayoutUI.h"
+#include "ui/core/LayoutBuilder.h"
+#include "ui/core/ResourceLocation.h"
+#include "ui/core/WindowManagerUI.h"
 #include <cwchar>
 #include <cwctype>
 #include <string>
-
-#include "ui/controls/AttributeValues.h"
-#include "ui/controls/ContainerUI.h"
-#include "ui/controls/ControlUI.h"
-#include "ui/controls/HorizontalLayoutUI.h"
-#include "ui/controls/IContainerUI.h"
-#include "ui/controls/ScrollBarUI.h"
-#include "ui/controls/VerticalLayoutUI.h"
-#include "ui/core/ResourceLocation.h"
-#include "ui/core/WindowManagerUI.h"
 
 namespace {
 
@@ -35,6 +50,21 @@ const TagEntry kTagTable[] = {
     {L"VerticalLayout", &Make<CVerticalLayoutUI>},
     {L"HorizontalLayout", &Make<CHorizontalLayoutUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},
+    {L"Label", &Make<CLabelUI>},
+    {L"Text", &Make<CTextUI>},
+    {L"Button", &Make<CButtonUI>},
+    {L"Option", &Make<COptionUI>},
+    {L"CheckBox", &Make<CCheckBoxUI>},
+    {L"Progress", &Make<CProgressUI>},
+    {L"Slider", &Make<CSliderUI>},
+    {L"Edit", &Make<CEditUI>},
+    {L"Combo", &Make<CComboUI>},
+    {L"List", &Make<CListUI>},
+    {L"ListHeader", &Make<CListHeaderUI>},
+    {L"ListHeaderItem", &Make<CListHeaderItemUI>},
+    {L"ListTextElement", &Make<CListTextElementUI>},
+    {L"ListLabelElement", &Make<CListLabelElementUI>},
+    {L"ListContainerElement", &Make<CListContainerElementUI>},
 };
 
 // The one tag that is matched with its case: it names a class apart from
