@@ -13,7 +13,7 @@ start_wine_env() {
   if [ "$want_private" = private ] || [ -z "${DISPLAY:-}" ]; then
     local n=90
     while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${XVFB_SCREEN:-1920x1080x24}" -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done

@@ -51,6 +51,14 @@ class Window:
         return "Window(%s %r %dx%d+%d+%d)" % (self.id, self.name, self.width, self.height, self.x, self.y)
 
 
+def union(first, second):
+    """The smallest window-shaped box holding both windows, for screenshots."""
+    left, top = min(first.x, second.x), min(first.y, second.y)
+    right = max(first.x + first.width, second.x + second.width)
+    bottom = max(first.y + first.height, second.y + second.height)
+    return Window(None, left, top, right - left, bottom - top, "")
+
+
 class Desk:
     """One X display with the assistant's windows on it."""
 
@@ -59,6 +67,7 @@ class Desk:
         if display:
             self.env["DISPLAY"] = display
         self.scale = scale
+        self.failure_shots = None
 
     def xdo(self, *args, check=True):
         result = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env,
@@ -98,7 +107,10 @@ class Desk:
             if found:
                 return found
             time.sleep(0.2)
-        raise TimeoutError("no %s after %d s" % (what, timeout))
+        # What the screen showed instead helps more than the message.
+        if self.failure_shots:
+            self.shot(os.path.join(self.failure_shots, "timeout-%d.png" % int(time.time())))
+        raise TimeoutError("no %s after %d s; windows: %r" % (what, timeout, self.windows_any()))
 
     def wait_window(self, size, timeout=30, classname="setup.exe"):
         window = self.wait_for(lambda: self.find(size, classname), timeout, "%dx%d window" % self.sized(size))
@@ -217,8 +229,7 @@ def walk(args):
                                             (w.id != product.id and w.width == 360 * args.scale)), None),
                               10, "version list")
         time.sleep(0.4)
-        shot("2-version-list.png", Window(None, product.x, product.y, product.width,
-                                          max(product.height, popup.y + popup.height - product.y), ""))
+        shot("2-version-list.png", union(product, popup))
         count = max(1, round((popup.height - 2 * args.scale) / (36 * args.scale)))
         desk.click_screen(*desk.popup_item(popup, min(1, count - 1), count))
         time.sleep(0.4)
