@@ -16,6 +16,7 @@ pixels back from screenshots. Control positions are those of the skins'
 layouts, in standard-skin pixels; the double-size skins double them.
 """
 import argparse
+import json
 import os
 import re
 import subprocess
@@ -202,10 +203,39 @@ class Desk:
         full = (PROGRESS_BAR[2] - PROGRESS_BAR[0]) * self.scale
         return self.wait_for(lambda: self.bar_fill(window) >= full - 2 * self.scale, timeout, "full bar")
 
+    def pick_item(self, popup, index, count):
+        """Clicks item `index` of the open drop-down list until the list
+        closes. Under Wine without a window manager the list sometimes lets
+        its first click pass unseen; a person would simply click again."""
+        x, y = self.popup_item(popup, index, count)
+        self.xdo("mousemove", x, y)
+        time.sleep(0.3)
+        for _ in range(3):
+            self.xdo("mousedown", 1)
+            time.sleep(0.1)
+            self.xdo("mouseup", 1)
+            time.sleep(0.6)
+            if all(w.id != popup.id for w in self.windows()):
+                return
+        raise RuntimeError("the drop-down list stayed open")
+
     def popup_item(self, popup, index, count):
         """The centre of item `index` of an open drop-down list of `count` items."""
         inner = popup.height - 2 * self.scale
         return (popup.x + popup.width // 2, popup.y + self.scale + inner * (2 * index + 1) // (2 * count))
+
+
+def offered_versions():
+    """The version names of the sample product's settings, in order."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "ui_setting.json")
+    with open(path, encoding="utf-8") as f:
+        texts = json.load(f)["文本"]
+    versions = []
+    for n in range(1, 21):
+        if not texts.get("版本%d" % n):
+            break
+        versions.append(texts["版本%d" % n])
+    return versions
 
 
 def walk(args):
@@ -230,9 +260,8 @@ def walk(args):
                               10, "version list")
         time.sleep(0.4)
         shot("2-version-list.png", union(product, popup))
-        count = max(1, round((popup.height - 2 * args.scale) / (36 * args.scale)))
-        desk.click_screen(*desk.popup_item(popup, min(1, count - 1), count))
-        time.sleep(0.4)
+        count = len(offered_versions())
+        desk.pick_item(popup, min(1, count - 1), count)
         shot("3-product-version-picked.png", product)
 
         desk.click(product, PRODUCT["installBtn"])
@@ -254,8 +283,11 @@ def walk(args):
                                "sample installer")
         time.sleep(0.5)
         shot("7-sample-installer.png")
-        desk.click_screen(sample.x + sample.width // 2, sample.y + sample.height - 18)
-        time.sleep(0.5)
+        # Without a window manager the keyboard follows the pointer.
+        desk.xdo("mousemove", sample.x + sample.width // 2, sample.y + sample.height // 2)
+        time.sleep(0.2)
+        desk.xdo("key", "Return")
+        desk.wait_for(lambda: not desk.windows("sample_installer.exe"), 20, "end of the sample installer")
 
         desk.click(install, INSTALL["closeBtn"])
         program.wait(timeout=30)
