@@ -338,14 +338,16 @@ class StandardScreenFlow(FlowTest):
         self.assertEqual(device_id, headers["did"])
         self.assertIn("vid", headers)
 
-        # A double click on the banner does not maximise; a drag moves the window.
+        # A double click on the banner does not maximise: the window stays where it
+        # is, and a drag still moves it, which a maximised window would not allow.
         desk.click(product, flow.PRODUCT["banner"], double=True)
         time.sleep(0.5)
         moved = desk.find(flow.PRODUCT_SIZE)
         self.assertEqual((product.x, product.y), (moved.x, moved.y), "the banner's double click moved the window")
         desk.drag(product, flow.PRODUCT["banner"], 120, 70)
         moved = desk.find(flow.PRODUCT_SIZE)
-        self.assertEqual((product.x + 120, product.y + 70), (moved.x, moved.y), "dragging the banner did not move it")
+        self.assertEqual((product.x + 120, product.y + 70), (moved.x, moved.y),
+                         "dragging the banner did not move it (maximised by the double click?)")
         product = moved
 
         # The wheel over the version list changes nothing.
