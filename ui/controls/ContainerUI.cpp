@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "ui/controls/AttributeValues.h"
 #include "ui/controls/ScrollBarUI.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/core/WindowManagerUI.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/core/WindowManagerUI.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "ui/controls/AttributeValues.h"
 #include "ui/controls/ScrollBarUI.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/core/WindowManagerUI.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 const wchar_t* CVerticalLayoutUI::GetClassName() const { return L"VerticalLayoutUI"; }
 

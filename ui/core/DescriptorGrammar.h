@@ -1,9 +1,10 @@
 #pragma once
 
-// The small value languages of skins, as pure functions of their text:
-// the key='value' pairs of image descriptors, rectangles and integer lists,
-// and hexadecimal colours. No Windows header is needed, so these build and
-// run natively as well (fuzzing, quick checks on the host).
+// The image descriptor language of skins, as pure functions of its text:
+// the key='value' pairs and what they say. The numbers and colours inside
+// the values are read by the one value reader (ValueSyntax.h). No Windows
+// header is needed, so this builds and runs natively as well (fuzzing,
+// quick checks on the host).
 
 #include <cstdint>
 #include <string>
@@ -47,14 +48,3 @@ std::vector<DescriptorPair> ReadDescriptorPairs(const std::wstring& text);
 // The whole descriptor: the text itself is the file name unless a pair
 // names one, so a bare file name is a valid descriptor.
 DescriptorFields ParseDescriptorText(const std::wstring& text);
-
-// Up to maxCount decimal integers, each separated from the next by a single
-// character ("2,2,15,2"). Numbers that are missing are not in the result.
-std::vector<int> ParseIntList(const std::wstring& text, size_t maxCount);
-
-// Four integers as left, top, right, bottom; missing ones are 0.
-DescriptorRect ParseRectValue(const std::wstring& text);
-
-// Hexadecimal colour with an optional leading '#'. False when no digit
-// follows; digits beyond the eighth are ignored.
-bool ParseColorValue(const std::wstring& text, uint32_t& colour);

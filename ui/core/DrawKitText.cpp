@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 
+#include "ui/core/ValueSyntax.h"
 #include "ui/core/WindowManagerUI.h"
 
 // Plain text and the inline markup text. The markup routine works in two
@@ -133,11 +134,7 @@ private:
 
 bool IsTagLetter(wchar_t c) { return c >= L'a' && c <= L'z'; }
 
-int ReadNumber(const std::wstring& s)
-{
-    std::vector<int> v = ParseIntList(s, 1);
-    return v.empty() ? 0 : v[0];
-}
+int ReadNumber(const std::wstring& s) { return value_syntax::ParseInt(s); }
 
 // "Arial 12 bold underline italic": the face is what remains of the words.
 void ApplyFaceSpec(const std::wstring& faceText, LOGFONTW& lf)
@@ -306,7 +303,8 @@ void CDrawKit::DrawMarkupText(HDC dc, CWindowManagerUI* manager, RECT& rect, con
                     case L'u': derived([](LOGFONTW& lf) { lf.lfUnderline = TRUE; }); break;
                     case L'c': {
                         uint32_t value = 0;
-                        colourStack.push_back(ParseColorValue(arg, value) ? value : colourStack.back());
+                        // A colour tag without digits keeps the colour around it.
+                        colourStack.push_back(value_syntax::ReadColor(arg, true, value) ? value : colourStack.back());
                         break;
                     }
                     case L'f':

@@ -1,10 +1,10 @@
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 
 #include <climits>
 #include <cstdint>
 #include <cwchar>
 
-namespace attribute_values {
+namespace value_syntax {
 
 namespace {
 
@@ -34,7 +34,21 @@ void ReadFour(const wchar_t* text, T* out[4], Reader read)
 
 bool ParseBool(const std::wstring& value) { return value == L"true"; }
 
-int ParseInt(const std::wstring& value) { return ClampToInt(std::wcstol(value.c_str(), nullptr, 10)); }
+int ParseInt(const std::wstring& value)
+{
+    int number = 0;
+    ReadInt(value, number);
+    return number;
+}
+
+bool ReadInt(const std::wstring& value, int& number)
+{
+    wchar_t* end = nullptr;
+    long read = std::wcstol(value.c_str(), &end, 10);
+    if (end == value.c_str()) return false;
+    number = ClampToInt(read);
+    return true;
+}
 
 IntQuad ParseIntList(const std::wstring& value)
 {
@@ -55,14 +69,24 @@ FractionQuad ParseFractionList(const std::wstring& value)
 
 uint32_t ParseColor(const std::wstring& value, bool skipBlanks)
 {
+    uint32_t colour = 0;
+    ReadColor(value, skipBlanks, colour);
+    return colour;
+}
+
+bool ReadColor(const std::wstring& value, bool skipBlanks, uint32_t& colour)
+{
     const wchar_t* text = value.c_str();
     if (skipBlanks) {
         while (*text != L'\0' && *text <= 32) ++text;
     }
     if (*text == L'#') ++text;
     // Out-of-range values saturate the same way whatever the width of long.
-    unsigned long long number = std::wcstoull(text, nullptr, 16);
-    return number > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(number);
+    wchar_t* end = nullptr;
+    unsigned long long number = std::wcstoull(text, &end, 16);
+    if (end == text) return false;
+    colour = number > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(number);
+    return true;
 }
 
-}  // namespace attribute_values
+}  // namespace value_syntax
