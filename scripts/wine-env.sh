@@ -32,6 +32,14 @@ start_wine_env() {
   for desktop in "$WINEPREFIX"/drive_c/users/*/Desktop; do
     if [ -L "$desktop" ]; then rm -f "$desktop" && mkdir -p "$desktop"; fi
   done
+  # The skins name the face "微软雅黑", which Wine does not have; the prefix
+  # maps it to the CJK font that install-deps puts on the system. The
+  # server is let go afterwards, so every later program reads the mapping.
+  if ! grep -q 'Fonts\\\\Replacements' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '微软雅黑' /t REG_SZ \
+      /d 'WenQuanYi Micro Hei' /f </dev/null >/dev/null 2>&1 || true
+    wineserver -w
+  fi
   wineserver -p
   # Wine's own background services start with the first program and would
   # keep that program's output open (ctest would wait for them), so they

@@ -2,11 +2,11 @@
 
 #include <unordered_map>
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/controls/ControlImages.h"
 #include "ui/core/WindowManagerUI.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 namespace {
 
@@ -16,13 +16,14 @@ bool IsMouseEvent(int type) { return type >= UIEVENT_MOUSEMOVE && type <= UIEVEN
 
 CButtonUI::CButtonUI() { m_textStyle = DT_CENTER | DT_VCENTER | DT_SINGLELINE; }
 
-CButtonUI::~CButtonUI() { ReleaseButtonImages(); }
+CButtonUI::~CButtonUI() = default;
 
-void CButtonUI::ReleaseButtonImages()
+void CButtonUI::ReleaseImages()
 {
+    CLabelUI::ReleaseImages();
     for (ImageDescriptor* d : {&m_normalImage, &m_hotImage, &m_hotForeImage, &m_pushedImage, &m_pushedForeImage,
                                &m_focusedImage, &m_disabledImage})
-        control_images::Release(m_manager, *d);
+        d->GiveBack();
 }
 
 const wchar_t* CButtonUI::GetClassName() const { return L"ButtonUI"; }
@@ -43,13 +44,6 @@ bool CButtonUI::Activate()
     if (!CLabelUI::Activate()) return false;
     SendNotify(L"click");
     return true;
-}
-
-void CButtonUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init)
-{
-    // References into one manager's cache are no good in another's.
-    if (m_manager && manager != m_manager) ReleaseButtonImages();
-    CLabelUI::SetManager(manager, parent, init);
 }
 
 void CButtonUI::SetEnabled(bool enabled)
@@ -130,7 +124,7 @@ void CButtonUI::OnEvent(ControlEvent& event)
 
 void CButtonUI::SetImage(ImageDescriptor& descriptor, const std::wstring& text)
 {
-    control_images::Replace(m_manager, descriptor, text);
+    control_images::Replace(descriptor, text);
     Invalidate();
 }
 

@@ -26,13 +26,13 @@ public:
     void* GetInterfaceByName(const std::wstring& name) override;
     UINT GetInputFlags() const override;
     bool Activate() override;
-    void SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init = true) override;
     void SetEnabled(bool enabled) override;
     void OnEvent(ControlEvent& event) override;
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
     SIZE MeasureSize(SIZE available) override;
     void PaintStateImage(HDC dc) override;
     void PaintText(HDC dc) override;
+    void ReleaseImages() override;
 
     UINT GetButtonState() const { return m_buttonState; }
 
@@ -60,7 +60,6 @@ protected:
     bool DrawImage(HDC dc, ImageDescriptor& descriptor);
     void FillState(HDC dc, DWORD colour);
     void SetImage(ImageDescriptor& descriptor, const std::wstring& text);
-    void ReleaseButtonImages();
 
     UINT m_buttonState = 0;
     DWORD m_hotBkColor = 0;

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/controls/ComboWnd.h"
 #include "ui/controls/ControlImages.h"
 #include "ui/controls/IListItemUI.h"
 #include "ui/core/WindowManagerUI.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 namespace {
 
@@ -28,8 +28,14 @@ CComboUI::~CComboUI()
 {
     // The popup borrows the items; they come back before they are deleted.
     if (m_popup) m_popup->Abandon();
+}
+
+void CComboUI::ReleaseImages()
+{
+    CContainerUI::ReleaseImages();
     for (ImageDescriptor* image : {&m_normalImage, &m_hotImage, &m_pushedImage, &m_focusedImage, &m_disabledImage})
-        control_images::Release(m_manager, *image);
+        image->GiveBack();
+    m_itemStyle.GiveBackImages();
 }
 
 const wchar_t* CComboUI::GetClassName() const { return L"ComboUI"; }
@@ -288,7 +294,7 @@ void CComboUI::SetTipText(const std::wstring& text)
 
 void CComboUI::SetStateImage(ImageDescriptor& descriptor, const std::wstring& text)
 {
-    control_images::Replace(m_manager, descriptor, text);
+    control_images::Replace(descriptor, text);
     Invalidate();
 }
 

@@ -29,6 +29,7 @@ public:
     SIZE MeasureSize(SIZE available) override;
     void PaintStateImage(HDC dc) override;
     void PaintText(HDC dc) override;
+    void ReleaseImages() override;
 
     // IContainerUI: every item knows the combo as owner and its index.
     bool SetItemIndex(CControlUI* control, int index) override;

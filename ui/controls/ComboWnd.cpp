@@ -186,7 +186,7 @@ void CComboWnd::OnWindowGone(HWND)
     // belongs to: the items must not stay with a dying manager.
     GiveBackItems();
     if (m_owner) {
-        m_owner->GetListItemStyle()->ForgetImages();
+        m_owner->GetListItemStyle()->GiveBackImages();
         m_owner->m_popup = nullptr;
         m_owner->m_state &= ~CComboUI::kPushed;
         m_owner->Invalidate();

@@ -2,7 +2,8 @@
 
 // The image descriptors that controls keep beside the two of the control
 // base (state images of buttons, the fore image of a progress bar). Each
-// holds a counted reference into the manager's image cache while loaded.
+// descriptor holds its own counted reference into the cache of the manager
+// that lent the image and gives it back itself.
 
 #include <string>
 
@@ -13,18 +14,14 @@ class CWindowManagerUI;
 namespace control_images {
 
 // Takes a new text: nothing when it is unchanged and its image is loaded;
-// otherwise the old reference goes back to the manager and the descriptor
-// starts over, to be loaded at its next paint.
-void Replace(CWindowManagerUI* manager, ImageDescriptor& descriptor, const std::wstring& text);
+// otherwise the old image goes back and the descriptor starts over, to be
+// loaded at its next paint.
+void Replace(ImageDescriptor& descriptor, const std::wstring& text);
 
-// Gives the reference back and forgets the image, keeping the text, so a
-// later paint under another manager loads it anew.
-void Release(CWindowManagerUI* manager, ImageDescriptor& descriptor);
-
-// Parses the text and fetches the image once, as the first draw would;
-// for callers that set the rectangles themselves before drawing. True
-// when an image is loaded.
-bool Prepare(CWindowManagerUI* manager, ImageDescriptor& descriptor);
+// Parses the text and fetches the image once, as the first draw would,
+// without drawing; for callers that set the rectangles themselves before
+// drawing. True when an image is loaded.
+bool Prepare(HDC dc, CWindowManagerUI* manager, ImageDescriptor& descriptor);
 
 // Draws the descriptor over the control; false when it drew nothing
 // because it has no text or no image.

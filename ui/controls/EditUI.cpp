@@ -2,12 +2,12 @@
 
 #include <unordered_map>
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/controls/ControlImages.h"
 #include "ui/controls/EditWnd.h"
 #include "ui/core/WindowManagerUI.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 namespace {
 
@@ -24,10 +24,12 @@ CEditUI::CEditUI()
 CEditUI::~CEditUI()
 {
     if (m_window) m_window->Abandon();
-    control_images::Release(m_manager, m_normalImage);
-    control_images::Release(m_manager, m_hotImage);
-    control_images::Release(m_manager, m_focusedImage);
-    control_images::Release(m_manager, m_disabledImage);
+}
+
+void CEditUI::ReleaseImages()
+{
+    CLabelUI::ReleaseImages();
+    for (ImageDescriptor* image : {&m_normalImage, &m_hotImage, &m_focusedImage, &m_disabledImage}) image->GiveBack();
 }
 
 const wchar_t* CEditUI::GetClassName() const { return L"EditUI"; }
@@ -92,7 +94,10 @@ void CEditUI::SetInheritedVisible(bool visible)
 void CEditUI::SetEnabled(bool enabled)
 {
     CLabelUI::SetEnabled(enabled);
-    if (!IsEnabled()) m_state = 0;
+    if (IsEnabled()) return;
+    m_state = 0;
+    // A disabled edit takes no typing: an open native window goes.
+    if (m_window && m_manager) m_manager->FocusControl(nullptr);
 }
 
 void CEditUI::OpenNativeWindow()
@@ -228,22 +233,22 @@ void CEditUI::SetAttribute(const std::wstring& name, const std::wstring& value)
         {L"maxchar", [](CEditUI& e, const std::wstring& v) { e.SetMaxChar(ParseInt(v)); }},
         {L"normalimage",
          [](CEditUI& e, const std::wstring& v) {
-             control_images::Replace(e.m_manager, e.m_normalImage, v);
+             control_images::Replace(e.m_normalImage, v);
              e.Invalidate();
          }},
         {L"hotimage",
          [](CEditUI& e, const std::wstring& v) {
-             control_images::Replace(e.m_manager, e.m_hotImage, v);
+             control_images::Replace(e.m_hotImage, v);
              e.Invalidate();
          }},
         {L"focusedimage",
          [](CEditUI& e, const std::wstring& v) {
-             control_images::Replace(e.m_manager, e.m_focusedImage, v);
+             control_images::Replace(e.m_focusedImage, v);
              e.Invalidate();
          }},
         {L"disabledimage",
          [](CEditUI& e, const std::wstring& v) {
-             control_images::Replace(e.m_manager, e.m_disabledImage, v);
+             control_images::Replace(e.m_disabledImage, v);
              e.Invalidate();
          }},
         {L"nativebkcolor", [](CEditUI& e, const std::wstring& v) { e.SetNativeBkColor(ParseColor(v, false)); }},

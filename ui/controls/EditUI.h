@@ -29,6 +29,7 @@ public:
     SIZE MeasureSize(SIZE available) override;
     void PaintStateImage(HDC dc) override;
     void PaintText(HDC dc) override;
+    void ReleaseImages() override;
 
     bool IsReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool readOnly);

@@ -78,11 +78,6 @@ LRESULT CEditWnd::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
-    case WM_CHAR:
-        // The characters of the two keys just reported would otherwise be
-        // typed: the system edit inserts a tab.
-        if (wParam == L'\r' || wParam == L'\t') return 0;
-        break;
     case WM_COMMAND + kReflected:
         if (HIWORD(wParam) == EN_CHANGE) {
             if (!m_initialised || !m_owner) return 0;

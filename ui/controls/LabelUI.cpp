@@ -3,14 +3,16 @@
 #include <gdiplus.h>
 
 #include <cmath>
+#include <memory>
 #include <stdexcept>
 #include <unordered_map>
+#include <vector>
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/core/GdiObjects.h"
 #include "ui/core/WindowManagerUI.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 CLabelUI::CGdiplusToken::CGdiplusToken()
 {
@@ -334,6 +336,39 @@ void CLabelUI::PaintText(HDC dc)
 
 namespace {
 
+// GDI+ finds faces by their family name and knows nothing of the font
+// replacements and aliases that GDI applies (a skin's face may be one), so
+// the font is made from the family that GDI actually selected for the
+// handle, at its em height; the handle itself is the fallback.
+std::unique_ptr<Gdiplus::Font> EffectFont(HDC dc, HFONT font)
+{
+    CSelectScope select(dc, font);
+    const UINT size = GetOutlineTextMetricsW(dc, 0, nullptr);
+    if (size >= sizeof(OUTLINETEXTMETRICW)) {
+        std::vector<BYTE> buffer(size);
+        auto* otm = reinterpret_cast<OUTLINETEXTMETRICW*>(buffer.data());
+        const bool read = GetOutlineTextMetricsW(dc, size, otm) != 0;
+        // The name's place is given as an offset from the start of the record.
+        const UINT_PTR offset = reinterpret_cast<UINT_PTR>(otm->otmpFamilyName);
+        if (read && offset > 0 && offset < size) {
+            buffer.back() = 0;
+            const wchar_t* family = reinterpret_cast<const wchar_t*>(buffer.data() + offset);
+            Gdiplus::FontFamily fontFamily(family);
+            const TEXTMETRICW& tm = otm->otmTextMetrics;
+            const Gdiplus::REAL em = static_cast<Gdiplus::REAL>(tm.tmHeight - tm.tmInternalLeading);
+            INT style = Gdiplus::FontStyleRegular;
+            if (tm.tmWeight >= FW_BOLD) style |= Gdiplus::FontStyleBold;
+            if (tm.tmItalic) style |= Gdiplus::FontStyleItalic;
+            if (tm.tmUnderlined) style |= Gdiplus::FontStyleUnderline;
+            if (fontFamily.GetLastStatus() == Gdiplus::Ok && em > 0) {
+                auto made = std::make_unique<Gdiplus::Font>(&fontFamily, em, style, Gdiplus::UnitPixel);
+                if (made->GetLastStatus() == Gdiplus::Ok) return made;
+            }
+        }
+    }
+    return std::make_unique<Gdiplus::Font>(dc, font);
+}
+
 Gdiplus::Color WithAlpha(DWORD colour, int alpha)
 {
     const BYTE a = static_cast<BYTE>(std::max(0, std::min(255, alpha)));
@@ -348,10 +383,10 @@ void CLabelUI::DrawEffectText(HDC dc, const RECT& rect, DWORD colour)
     HFONT hfont = m_manager ? m_manager->FontById(m_font) : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     const std::wstring text = CWindowManagerUI::ReplaceLanguageTokens(GetText());
 
+    std::unique_ptr<Gdiplus::Font> font = EffectFont(dc, hfont);
+    if (font->GetLastStatus() != Gdiplus::Ok) return;
     Gdiplus::Graphics graphics(dc);
     graphics.SetTextRenderingHint(static_cast<Gdiplus::TextRenderingHint>(m_effect.renderingHint));
-    Gdiplus::Font font(dc, hfont);
-    if (font.GetLastStatus() != Gdiplus::Ok) return;
 
     Gdiplus::StringFormat format;
     if (m_textStyle & DT_CENTER) format.SetAlignment(Gdiplus::StringAlignmentCenter);
@@ -370,7 +405,7 @@ void CLabelUI::DrawEffectText(HDC dc, const RECT& rect, DWORD colour)
     const int count = static_cast<int>(text.size());
     auto drawAt = [&](Gdiplus::REAL dx, Gdiplus::REAL dy, const Gdiplus::Brush& brush) {
         Gdiplus::RectF layout(left + dx, top + dy, width, height);
-        graphics.DrawString(text.c_str(), count, &font, layout, &format, &brush);
+        graphics.DrawString(text.c_str(), count, font.get(), layout, &format, &brush);
     };
     // The gradients run over the given length along the angle; 0 is the
     // height of the text rectangle.

@@ -2,9 +2,9 @@
 
 #include <unordered_map>
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 UINT ApplyHorizontalAlign(UINT style, const std::wstring& value)
 {
@@ -20,8 +20,7 @@ using Setter = void (*)(ListItemStyle&, const std::wstring&);
 
 void SetImage(ImageDescriptor& descriptor, const std::wstring& text)
 {
-    // The images belong to whichever manager drew the items last; a changed
-    // text is loaded anew at the next paint.
+    // A changed text gives the old image back and loads at the next paint.
     descriptor.SetText(text);
 }
 
@@ -59,12 +58,6 @@ const std::unordered_map<std::wstring, Setter>& StyleAttributes()
     return table;
 }
 
-void Forget(ImageDescriptor& descriptor)
-{
-    descriptor.image = nullptr;
-    descriptor.parsed = false;
-}
-
 }  // namespace
 
 bool ListItemStyle::SetAttribute(const std::wstring& name, const std::wstring& value)
@@ -76,10 +69,7 @@ bool ListItemStyle::SetAttribute(const std::wstring& name, const std::wstring& v
     return true;
 }
 
-void ListItemStyle::ForgetImages()
+void ListItemStyle::GiveBackImages()
 {
-    Forget(bkImage);
-    Forget(selectedImage);
-    Forget(hotImage);
-    Forget(disabledImage);
+    for (ImageDescriptor* image : {&bkImage, &selectedImage, &hotImage, &disabledImage}) image->GiveBack();
 }

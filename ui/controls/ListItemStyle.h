@@ -34,9 +34,9 @@ struct ListItemStyle {
     // false when the name is not one of them.
     bool SetAttribute(const std::wstring& name, const std::wstring& value);
 
-    // Drops the images the descriptors hold without giving them back: used
-    // when the manager that lent them goes away with its whole cache.
-    void ForgetImages();
+    // Gives the images back to the manager that lent them, which may be
+    // about to go (a combo's popup); the next paint loads them anew.
+    void GiveBackImages();
 };
 
 // The horizontal alignment words of "align"-like attributes, searched as

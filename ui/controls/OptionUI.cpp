@@ -1,10 +1,10 @@
 #include "ui/controls/OptionUI.h"
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/controls/ControlImages.h"
 #include "ui/core/WindowManagerUI.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 namespace {
 
@@ -29,14 +29,14 @@ COptionUI::COptionUI() = default;
 COptionUI::~COptionUI()
 {
     if (m_manager && !m_groupName.empty()) m_manager->LeaveOptionGroup(m_groupName, this);
-    ReleaseOptionImages();
 }
 
-void COptionUI::ReleaseOptionImages()
+void COptionUI::ReleaseImages()
 {
-    control_images::Release(m_manager, m_selectedImage);
-    control_images::Release(m_manager, m_selectedHotImage);
-    control_images::Release(m_manager, m_optionForeImage);
+    CButtonUI::ReleaseImages();
+    m_selectedImage.GiveBack();
+    m_selectedHotImage.GiveBack();
+    m_optionForeImage.GiveBack();
 }
 
 const wchar_t* COptionUI::GetClassName() const { return L"OptionUI"; }
@@ -49,10 +49,9 @@ void* COptionUI::GetInterfaceByName(const std::wstring& name)
 
 void COptionUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init)
 {
-    if (m_manager && manager != m_manager) {
-        if (!m_groupName.empty()) m_manager->LeaveOptionGroup(m_groupName, this);
-        ReleaseOptionImages();
-    }
+    // Groups are the manager's: leaving one manager leaves its group.
+    if (m_manager && manager != m_manager && !m_groupName.empty())
+        m_manager->LeaveOptionGroup(m_groupName, this);
     CButtonUI::SetManager(manager, parent, init);
     // Joining twice is refused by the manager, so this may run repeatedly.
     if (init && m_manager && !m_groupName.empty()) m_manager->JoinOptionGroup(m_groupName, this);
@@ -120,19 +119,19 @@ void COptionUI::SetEnabled(bool enabled)
 
 void COptionUI::SetSelectedImage(const std::wstring& d)
 {
-    control_images::Replace(m_manager, m_selectedImage, d);
+    control_images::Replace(m_selectedImage, d);
     Invalidate();
 }
 
 void COptionUI::SetSelectedHotImage(const std::wstring& d)
 {
-    control_images::Replace(m_manager, m_selectedHotImage, d);
+    control_images::Replace(m_selectedHotImage, d);
     Invalidate();
 }
 
 void COptionUI::SetOptionForeImage(const std::wstring& d)
 {
-    control_images::Replace(m_manager, m_optionForeImage, d);
+    control_images::Replace(m_optionForeImage, d);
     Invalidate();
 }
 

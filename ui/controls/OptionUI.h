@@ -19,6 +19,7 @@ public:
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
     void PaintStateImage(HDC dc) override;
     void PaintText(HDC dc) override;
+    void ReleaseImages() override;
 
     virtual void SetSelected(bool selected);
 
@@ -33,7 +34,6 @@ public:
     void SetSelectedTextColor(DWORD colour) { m_selectedTextColor = colour; }
 
 protected:
-    void ReleaseOptionImages();
     // The other options of the group lose their selection, silently.
     void DeselectOthers();
 

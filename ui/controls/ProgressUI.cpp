@@ -2,11 +2,11 @@
 
 #include <climits>
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/controls/ControlImages.h"
 #include "ui/core/WindowManagerUI.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 CProgressUI::CProgressUI()
 {
@@ -14,7 +14,7 @@ CProgressUI::CProgressUI()
     SetFixedHeight(12);
 }
 
-CProgressUI::~CProgressUI() { control_images::Release(m_manager, m_progressForeImage); }
+CProgressUI::~CProgressUI() = default;
 
 const wchar_t* CProgressUI::GetClassName() const { return L"ProgressUI"; }
 
@@ -24,10 +24,10 @@ void* CProgressUI::GetInterfaceByName(const std::wstring& name)
     return CLabelUI::GetInterfaceByName(name);
 }
 
-void CProgressUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init)
+void CProgressUI::ReleaseImages()
 {
-    if (m_manager && manager != m_manager) control_images::Release(m_manager, m_progressForeImage);
-    CLabelUI::SetManager(manager, parent, init);
+    CLabelUI::ReleaseImages();
+    m_progressForeImage.GiveBack();
 }
 
 void CProgressUI::SetHorizontal(bool horizontal)
@@ -65,7 +65,7 @@ void CProgressUI::SetStretchForeImage(bool stretch)
 
 void CProgressUI::SetProgressForeImage(const std::wstring& descriptor)
 {
-    control_images::Replace(m_manager, m_progressForeImage, descriptor);
+    control_images::Replace(m_progressForeImage, descriptor);
     Invalidate();
 }
 
@@ -110,7 +110,7 @@ void CProgressUI::PaintStateImage(HDC dc)
                                    m_value);
     // 4. The descriptor is parsed before the filled part is set, so that
     //    every paint, the first included, draws the part computed here.
-    if (!control_images::Prepare(m_manager, m_progressForeImage)) return;
+    if (!control_images::Prepare(dc, m_manager, m_progressForeImage)) return;
     if (filled.right <= filled.left || filled.bottom <= filled.top) return;
     DescriptorFields& f = m_progressForeImage.fields;
     f.dest = DescriptorRect{filled.left, filled.top, filled.right, filled.bottom};

@@ -13,9 +13,9 @@ public:
 
     const wchar_t* GetClassName() const override;
     void* GetInterfaceByName(const std::wstring& name) override;
-    void SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init = true) override;
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
     void PaintStateImage(HDC dc) override;
+    void ReleaseImages() override;
 
     bool IsHorizontal() const { return m_horizontal; }
     void SetHorizontal(bool horizontal);

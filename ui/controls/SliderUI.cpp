@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/controls/ControlImages.h"
 #include "ui/core/WindowManagerUI.h"
 
-using namespace attribute_values;
+using namespace value_syntax;
 
 namespace {
 
@@ -16,13 +16,14 @@ bool IsMouseEvent(int type) { return type >= UIEVENT_MOUSEMOVE && type <= UIEVEN
 
 CSliderUI::CSliderUI() { m_textStyle = DT_CENTER | DT_SINGLELINE; }
 
-CSliderUI::~CSliderUI() { ReleaseThumbImages(); }
+CSliderUI::~CSliderUI() = default;
 
-void CSliderUI::ReleaseThumbImages()
+void CSliderUI::ReleaseImages()
 {
-    control_images::Release(m_manager, m_thumbImage);
-    control_images::Release(m_manager, m_thumbHotImage);
-    control_images::Release(m_manager, m_thumbPushedImage);
+    CProgressUI::ReleaseImages();
+    m_thumbImage.GiveBack();
+    m_thumbHotImage.GiveBack();
+    m_thumbPushedImage.GiveBack();
 }
 
 const wchar_t* CSliderUI::GetClassName() const { return L"SliderUI"; }
@@ -34,12 +35,6 @@ void* CSliderUI::GetInterfaceByName(const std::wstring& name)
 }
 
 UINT CSliderUI::GetInputFlags() const { return IsEnabled() ? UINT{UIFLAG_SETCURSOR} : 0u; }
-
-void CSliderUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init)
-{
-    if (m_manager && manager != m_manager) ReleaseThumbImages();
-    CProgressUI::SetManager(manager, parent, init);
-}
 
 void CSliderUI::SetEnabled(bool enabled)
 {
@@ -55,19 +50,19 @@ void CSliderUI::SetThumbSize(SIZE size)
 
 void CSliderUI::SetThumbImage(const std::wstring& d)
 {
-    control_images::Replace(m_manager, m_thumbImage, d);
+    control_images::Replace(m_thumbImage, d);
     Invalidate();
 }
 
 void CSliderUI::SetThumbHotImage(const std::wstring& d)
 {
-    control_images::Replace(m_manager, m_thumbHotImage, d);
+    control_images::Replace(m_thumbHotImage, d);
     Invalidate();
 }
 
 void CSliderUI::SetThumbPushedImage(const std::wstring& d)
 {
-    control_images::Replace(m_manager, m_thumbPushedImage, d);
+    control_images::Replace(m_thumbPushedImage, d);
     Invalidate();
 }
 
@@ -178,11 +173,11 @@ void CSliderUI::PaintStateImage(HDC dc)
     CProgressUI::PaintStateImage(dc);
     // The thumb in its state, falling back to the plain thumb image.
     ImageDescriptor* thumb = &m_thumbImage;
-    if ((m_thumbState & kCaptured) && control_images::Prepare(m_manager, m_thumbPushedImage))
+    if ((m_thumbState & kCaptured) && control_images::Prepare(dc, m_manager, m_thumbPushedImage))
         thumb = &m_thumbPushedImage;
-    else if ((m_thumbState & kHot) && control_images::Prepare(m_manager, m_thumbHotImage))
+    else if ((m_thumbState & kHot) && control_images::Prepare(dc, m_manager, m_thumbHotImage))
         thumb = &m_thumbHotImage;
-    if (!control_images::Prepare(m_manager, *thumb)) return;
+    if (!control_images::Prepare(dc, m_manager, *thumb)) return;
     const RECT r = GetThumbRect();
     thumb->fields.dest = DescriptorRect{r.left - m_pos.left, r.top - m_pos.top, r.right - m_pos.left,
                                         r.bottom - m_pos.top};

@@ -13,11 +13,11 @@ public:
     const wchar_t* GetClassName() const override;
     void* GetInterfaceByName(const std::wstring& name) override;
     UINT GetInputFlags() const override;
-    void SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init = true) override;
     void SetEnabled(bool enabled) override;
     void OnEvent(ControlEvent& event) override;
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
     void PaintStateImage(HDC dc) override;
+    void ReleaseImages() override;
 
     int GetChangeStep() const { return m_step; }
     void SetChangeStep(int step) { m_step = step; }
@@ -32,7 +32,6 @@ public:
 private:
     // The value under a point along the bar, within the range.
     int ValueAt(POINT point) const;
-    void ReleaseThumbImages();
 
     enum : UINT { kHot = 0x01, kCaptured = 0x02 };
     UINT m_thumbState = 0;

@@ -30,6 +30,12 @@ std::wstring CTextUI::GetLinkContent(int index) const
     return m_linkTexts[index];
 }
 
+RECT CTextUI::GetLinkRect(int index) const
+{
+    if (index < 0 || index >= m_linkCount) return RECT{0, 0, 0, 0};
+    return m_links[index];
+}
+
 void CTextUI::SetText(const std::wstring& text)
 {
     CLabelUI::SetText(text);

@@ -24,6 +24,8 @@ public:
     int GetLinkCount() const { return m_linkCount; }
     // The target of link i from the last paint, or the empty string.
     std::wstring GetLinkContent(int index) const;
+    // Where link i was drawn in the last paint, or an empty rectangle.
+    RECT GetLinkRect(int index) const;
     int GetHoverLink() const { return m_hoverLink; }
 
 private:

@@ -1,33 +1,33 @@
+#include "ui/core/LayoutBuilder.h"
 
+#include <cwchar>
+#include <cwctype>
+#include <string>
 
-#include "ui/controls/AttributeValues.h"
+#include "ui/core/ValueSyntax.h"
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/CheckBoxUI.h"
-#include "ui/controls/ComboUI.h"
 #include "ui/controls/ContainerUI.h"
 #include "ui/controls/ControlUI.h"
-#include "ui/controls/EditUI.h"
 #include "ui/controls/HorizontalLayoutUI.h"
 #include "ui/controls/IContainerUI.h"
 #include "ui/controls/LabelUI.h"
-#include "ui/controls/ListContainerElementUI.h"
-#include "ui/controls/ListHeaderItemUI.h"
-#include "ui/controls/ListHeaderUI.h"
-#include "ui/controls/ListLabelElementUI.h"
-#include "ui/controls/ListTextElementUI.h"
-#include "ui/controls/ListUI.h"
 #include "ui/controls/OptionUI.h"
 #include "ui/controls/ProgressUI.h"
 #include "ui/controls/ScrollBarUI.h"
 #include "ui/controls/SliderUI.h"
 #include "ui/controls/TextUI.h"
+#include "ui/controls/ComboUI.h"
+#include "ui/controls/EditUI.h"
+#include "ui/controls/ListUI.h"
+#include "ui/controls/ListHeaderUI.h"
+#include "ui/controls/ListHeaderItemUI.h"
+#include "ui/controls/ListTextElementUI.h"
+#include "ui/controls/ListLabelElementUI.h"
+#include "ui/controls/ListContainerElementUI.h"
 #include "ui/controls/VerticalLayoutUI.h"
-#include "ui/core/LayoutBuilder.h"
 #include "ui/core/ResourceLocation.h"
 #include "ui/core/WindowManagerUI.h"
-#include <cwchar>
-#include <cwctype>
-#include <string>
 
 namespace {
 
@@ -75,7 +75,7 @@ bool SameText(const wchar_t* a, const wchar_t* b) { return _wcsicmp(a, b) == 0; 
 
 bool IsTrue(const wchar_t* value) { return SameText(value, L"true"); }
 
-int Number(const wchar_t* value) { return attribute_values::ParseInt(value); }
+int Number(const wchar_t* value) { return value_syntax::ParseInt(value); }
 
 DWORD HexNumber(const wchar_t* value)
 {
@@ -85,17 +85,17 @@ DWORD HexNumber(const wchar_t* value)
 
 SIZE Pair(const wchar_t* value)
 {
-    attribute_values::IntQuad q = attribute_values::ParseIntList(value);
+    value_syntax::IntQuad q = value_syntax::ParseIntList(value);
     return SIZE{q.a, q.b};
 }
 
 RECT Rectangle(const wchar_t* value)
 {
-    attribute_values::IntQuad q = attribute_values::ParseIntList(value);
+    value_syntax::IntQuad q = value_syntax::ParseIntList(value);
     return RECT{q.a, q.b, q.c, q.d};
 }
 
-DWORD Colour(const wchar_t* value) { return attribute_values::ParseColor(value, false); }
+DWORD Colour(const wchar_t* value) { return value_syntax::ParseColor(value, false); }
 
 // The attributes of the Window element: name and what it sets on the manager.
 struct WindowAttribute {

@@ -171,7 +171,7 @@ TEST(ImageCache, RefusedJpegIsReencodedOnceAndReused)
 
     // A mended file cut short (an earlier run stopped while writing it) is
     // made anew instead of blocking the image for good.
-    ASSERT_TRUE(testing_support::WriteBytes(fixed, std::string("\xFF\xD8\xFF\xE0cut", 7)));
+    ASSERT_TRUE(testing_support::WriteBytes(fixed, std::string("\xFF\xD8\xFF\xE0" "cut", 7)));
     ImageEntry* third = CDrawKit::LoadImage(arith, nullptr, 0);
     ASSERT_NE(third, nullptr);
     EXPECT_TRUE(Near(FirstPixel(third), 0x0080FF, 24)) << std::hex << FirstPixel(third);
