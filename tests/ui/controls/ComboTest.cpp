@@ -177,6 +177,23 @@ TEST(ComboSelection, AnIndexPastTheEndSelectsTheLastItem)
     EXPECT_EQ(-1, combo.GetCurSel());
 }
 
+TEST(ComboSelection, FollowsItsItemWhenItemsComeAndGo)
+{
+    CComboUI combo;
+    AddItems(&combo, 5, 27);
+    combo.SelectItem(3);
+    combo.RemoveAt(0);
+    EXPECT_EQ(2, combo.GetCurSel());
+    EXPECT_EQ(L"item 3", combo.GetText());
+    combo.AddAt(new CListLabelElementUI, 0);
+    EXPECT_EQ(L"item 3", combo.GetText());
+    EXPECT_EQ(4, static_cast<IListItemUI*>(combo.GetItemAt(4)->GetInterfaceByName(L"ListItem"))->GetIndex());
+    // Removing the selected item leaves nothing selected.
+    combo.RemoveAt(combo.GetCurSel());
+    EXPECT_EQ(-1, combo.GetCurSel());
+    EXPECT_EQ(L"", combo.GetText());
+}
+
 TEST(ComboPaint, NoSelectionAndNoTipPaintNoText)
 {
     ComboWindow w(5, 27);
