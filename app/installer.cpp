@@ -7,6 +7,8 @@
 #include <string>
 
 #include "app/DesktopShortcut.h"
+#include "app/InstallWindow.h"
+#include "app/MainWindow.h"
 #include "app/ResourceFont.h"
 #include "app/Startup.h"
 #include "base/ModuleResource.h"
@@ -38,6 +40,14 @@ void MakeDpiAware()
         reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
     if (setAware) setAware();
     FreeLibrary(user32);
+}
+
+// A page of the sequence: no owner, centred on the screen, modal.
+UINT RunTopLevelWindow(WindowImplBase& window)
+{
+    window.Create(nullptr, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, WS_EX_APPWINDOW);
+    window.CenterOnOwner();
+    return window.RunModal();
 }
 
 }  // namespace
@@ -86,5 +96,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     // 13. The data file and the identifiers, before any window or worker exists.
     CDataManager::GetInstance();
 
+    // 14. The product page first; only a press of its install button leads on.
+    {
+        CMainWindow product;
+        if (RunTopLevelWindow(product) != 1) return 0;
+    }
+    // The install page ends the process whatever way it is closed.
+    CInstallWindow install;
+    RunTopLevelWindow(install);
     return 0;
 }

@@ -424,18 +424,45 @@ void CDataManager::EventReportThread()
     }
 }
 
+void CDataManager::SetListener(IDownloadCallback* listener)
+{
+    CLockGuard guard(m_lock);
+    m_listener = listener;
+    m_listenerDownload = 0;
+}
+
 void CDataManager::StartInstallerDownload()
 {
-    std::thread([this] { InstallerDownloadThread(); }).detach();
+    int download = 0;
+    {
+        CLockGuard guard(m_lock);
+        // A second download into the same file would delete the first one's
+        // work and share its status: the caller waits for the running one.
+        if (m_runningDownload == 0) download = m_runningDownload = ++m_lastDownload;
+        m_listenerDownload = m_runningDownload;
+    }
+    if (download == 0) {
+        LOG_INFO(L"an installer download is running already, its end is awaited");
+        return;
+    }
+    std::thread([this, download] { InstallerDownloadThread(download); }).detach();
 }
 
-void CDataManager::TellListener(bool success)
+bool CDataManager::IsInstallerDownloadRunning()
 {
-    IDownloadCallback* listener = m_listener;
-    if (listener) listener->OnDownloadComplete(0, success);
+    CLockGuard guard(m_lock);
+    return m_runningDownload != 0;
 }
 
-void CDataManager::InstallerDownloadThread()
+void CDataManager::TellListener(int download, bool success)
+{
+    CLockGuard guard(m_lock);
+    if (m_runningDownload == download) m_runningDownload = 0;
+    IDownloadCallback* listener = m_listener;
+    if (listener && m_listenerDownload == download) listener->OnDownloadComplete(0, success);
+}
+
+void CDataManager::InstallerDownloadThread(int download)
 {
     // 1. and 2.
     LOG_INFO(L"the thread of downloading installer starts");
@@ -450,7 +477,7 @@ void CDataManager::InstallerDownloadThread()
         if (fetched != InfoFetch::Refused) PauseFor(1000);
     }
     if (fetched != InfoFetch::Ok) {
-        TellListener(false);
+        TellListener(download, false);
         return;
     }
     // 4. The installer goes into the temporary folder, or nowhere: a bare
@@ -460,7 +487,7 @@ void CDataManager::InstallerDownloadThread()
     std::wstring folder = GetTempFolder();
     if (folder.empty()) {
         LOG_ERROR(L"failed to get the temporary folder, the installer is not downloaded");
-        TellListener(false);
+        TellListener(download, false);
         return;
     }
     std::wstring target = folder + fileName;
@@ -475,7 +502,7 @@ void CDataManager::InstallerDownloadThread()
     // 6. The download manager takes its own lock; ours is not held here.
     if (CDownloadManager::GetInstance()->CreateDownloadingTask(fileUrl, target, this) == 0) {
         LOG_ERROR(L"failed to create the download task");
-        TellListener(false);
+        TellListener(download, false);
         return;
     }
     // 7. Wait for the worker's verdict.
@@ -497,5 +524,5 @@ void CDataManager::InstallerDownloadThread()
         Save();
     }
     // 9.
-    TellListener(succeeded);
+    TellListener(download, succeeded);
 }

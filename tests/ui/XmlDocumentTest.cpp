@@ -28,6 +28,8 @@ const FailureCase kFailures[] = {
     {L"<Window a='1'/>", L"Expected attribute value", L"'1'/>"},
     {L"<Window a\"1\"/>", L"Error while parsing attributes", L"\"1\"/>"},
     {L"<Window a=\"1\" x>", L"Error while parsing attributes", L">"},
+    // A nameless attribute would hide the ones after it.
+    {L"<Window =\"1\" name=\"a\"/>", L"Error while parsing attributes", L"=\"1\" name=\"a\"/>"},
     {L"<Window a=\"1/>", L"Error while parsing attribute string", L""},
     {L"< >", L"Error parsing element name", L">"},
     {L"<Window / >", L"Expected start-tag closing", L"/ >"},

@@ -24,23 +24,16 @@ CControlUI::CControlUI() = default;
 CControlUI::~CControlUI()
 {
     if (!m_destroyHandlers.Empty()) m_destroyHandlers.Invoke(this);
-    if (m_manager) {
-        m_manager->ForgetControl(this);
-        ReleaseImages();
-    }
+    // The image descriptors give their images back as they die, to the
+    // manager that lent them, whether or not this control still has one.
+    if (m_manager) m_manager->ForgetControl(this);
 }
 
 void CControlUI::ReleaseImages()
 {
-    if (m_manager) {
-        m_manager->ReleaseImage(m_bkImage.image);
-        m_manager->ReleaseImage(m_foreImage.image);
-    }
-    // The texts stay; a later paint under another manager loads anew.
-    m_bkImage.image = nullptr;
-    m_bkImage.parsed = false;
-    m_foreImage.image = nullptr;
-    m_foreImage.parsed = false;
+    // The texts stay; the next paint with a manager loads anew.
+    m_bkImage.GiveBack();
+    m_foreImage.GiveBack();
 }
 
 std::wstring CControlUI::GetName() const { return m_name; }
@@ -604,10 +597,9 @@ void CControlUI::SetBorderRound(int cx, int cy)
 
 namespace {
 
-void ReplaceDescriptor(CWindowManagerUI* manager, ImageDescriptor& descriptor, const std::wstring& text)
+void ReplaceDescriptor(ImageDescriptor& descriptor, const std::wstring& text)
 {
     if (descriptor.text == text && descriptor.image) return;
-    if (manager && descriptor.image) manager->ReleaseImage(descriptor.image);
     descriptor.Reset();
     descriptor.text = text;
 }
@@ -616,13 +608,13 @@ void ReplaceDescriptor(CWindowManagerUI* manager, ImageDescriptor& descriptor, c
 
 void CControlUI::SetBackgroundImage(const std::wstring& descriptor)
 {
-    ReplaceDescriptor(m_manager, m_bkImage, descriptor);
+    ReplaceDescriptor(m_bkImage, descriptor);
     Invalidate();
 }
 
 void CControlUI::SetForeImage(const std::wstring& descriptor)
 {
-    ReplaceDescriptor(m_manager, m_foreImage, descriptor);
+    ReplaceDescriptor(m_foreImage, descriptor);
     Invalidate();
 }
 
@@ -734,10 +726,11 @@ void CControlUI::PaintBorder(HDC dc)
     // 1. No colour at all.
     if (m_borderColor == 0 && m_focusBorderColor == 0) return;
     const bool useFocus = m_focused && m_focusBorderColor != 0;
-    // 2. Rounded border.
+    // 2. Rounded border. A control with only a focused colour has nothing
+    //    to draw while unfocused: colour 0 is no colour, not black.
     if (m_borderSize > 0 && (m_cornerWidth > 0 || m_cornerHeight > 0)) {
-        const DWORD colour = Adjusted(useFocus ? m_focusBorderColor : m_borderColor);
-        CDrawKit::DrawRoundRect(dc, m_pos, m_borderSize, m_cornerWidth, m_cornerHeight, colour);
+        const DWORD chosen = useFocus ? m_focusBorderColor : m_borderColor;
+        if (chosen != 0) CDrawKit::DrawRoundRect(dc, m_pos, m_borderSize, m_cornerWidth, m_cornerHeight, Adjusted(chosen));
         return;
     }
     // 3. Focused frame.
@@ -746,6 +739,7 @@ void CControlUI::PaintBorder(HDC dc)
         return;
     }
     // 4. Individual sides.
+    if (m_borderColor == 0) return;
     const DWORD colour = Adjusted(m_borderColor);
     if (m_leftBorder > 0 || m_topBorder > 0 || m_rightBorder > 0 || m_bottomBorder > 0) {
         // The right and bottom lines run on the control's last column and

@@ -154,9 +154,10 @@ public:
     CHandlerList& EventHandlers() { return m_eventHandlers; }
     CHandlerList& NotifyHandlers() { return m_notifyHandlers; }
 
-    // Gives back the image references to the manager that lent them and
-    // forgets them; used before a control leaves its manager for good.
-    void ReleaseImages();
+    // Gives back every image reference the control holds (each to the
+    // manager that lent it); the next paint with a manager loads anew.
+    // Controls with image descriptors of their own extend it.
+    virtual void ReleaseImages();
 
 protected:
     // The union of two rectangles clipped by every ancestor, handed to

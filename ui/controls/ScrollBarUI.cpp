@@ -22,11 +22,14 @@ CScrollBarUI::CScrollBarUI()
     m_fixedWidth = kDefaultThickness;
 }
 
-CScrollBarUI::~CScrollBarUI()
+// The state images give themselves back as they die (ImageDescriptor).
+CScrollBarUI::~CScrollBarUI() = default;
+
+void CScrollBarUI::ReleaseImages()
 {
-    if (!m_manager) return;
     for (ImageDescriptor* group : {m_button1Images, m_button2Images, m_thumbImages, m_railImages, m_bkImages})
-        for (int s = 0; s < StateCount; ++s) m_manager->ReleaseImage(group[s].image);
+        for (int s = 0; s < StateCount; ++s) group[s].GiveBack();
+    CControlUI::ReleaseImages();
 }
 
 const wchar_t* CScrollBarUI::GetClassName() const { return L"ScrollBarUI"; }
@@ -218,9 +221,7 @@ void CScrollBarUI::SetAttribute(const std::wstring& name, const std::wstring& va
             if (name.compare(n, std::wstring::npos, kStates[s]) != 0) continue;
             ImageDescriptor& d = group.images[s];
             if (d.text == value) return;
-            if (m_manager && d.image) m_manager->ReleaseImage(d.image);
-            d.Reset();
-            d.text = value;
+            d.SetText(value);
             Invalidate();
             return;
         }

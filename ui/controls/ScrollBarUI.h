@@ -41,6 +41,7 @@ public:
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
     void PaintBackgroundImage(HDC dc) override;
     void PaintStateImage(HDC dc) override;
+    void ReleaseImages() override;
 
 private:
     enum Part { PartNone, PartButton1, PartButton2, PartThumb, PartRail };

@@ -37,15 +37,45 @@ bool EncodeAnsi(const std::wstring& text, std::string& bytes)
 {
     bytes.clear();
     if (text.empty()) return true;
-    int size = static_cast<int>(text.size());
+    const int size = static_cast<int>(text.size());
+    // Under the "Unicode UTF-8" system option the ANSI code page is 65001,
+    // for which the documented rule is: no best-fit flag and no default-used
+    // pointer; the call fails otherwise and no entry name without the UTF-8
+    // bit could be matched. UTF-8 has a form for every character, and the
+    // invalid-characters flag (allowed there) refuses lone surrogates, which
+    // would otherwise become a substitute. Wine accepts the other flags
+    // with UTF-8 and keeps its ANSI code page at 1252, so it cannot show
+    // this path.
+    if (GetACP() == CP_UTF8) {
+        const int count = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size, nullptr, 0,
+                                              nullptr, nullptr);
+        if (count <= 0) return false;
+        bytes.assign(static_cast<size_t>(count), '\0');
+        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size, &bytes[0], count, nullptr, nullptr);
+        return true;
+    }
     BOOL substituted = FALSE;
-    int count = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0,
-                                    nullptr, &substituted);
-    if (count <= 0 || substituted) return false;
+    int count = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, nullptr,
+                                    &substituted);
+    if (count > 0) {
+        if (substituted) return false;
+        bytes.assign(static_cast<size_t>(count), '\0');
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, &bytes[0], count, nullptr,
+                            &substituted);
+        return !substituted;
+    }
+    // Any other code page that refuses those arguments: plain conversion,
+    // accepted only when it reads back as the same text, so a substitute
+    // still never matches.
+    const DWORD error = GetLastError();
+    if (error != ERROR_INVALID_FLAGS && error != ERROR_INVALID_PARAMETER) return false;
+    count = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (count <= 0) return false;
     bytes.assign(static_cast<size_t>(count), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, &bytes[0], count, nullptr,
-                        &substituted);
-    return !substituted;
+    WideCharToMultiByte(CP_ACP, 0, text.data(), size, &bytes[0], count, nullptr, nullptr);
+    if (DecodeAnsi(bytes.data(), bytes.size()) == text) return true;
+    bytes.clear();
+    return false;
 }
 
 }  // namespace codepage

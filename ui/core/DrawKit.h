@@ -38,13 +38,30 @@ struct ImageEntry {
     int refCount = 1;
 };
 
-// One image attribute of a control. The text is parsed once; a parse whose
-// image could not be had is not retried until the text changes.
+// One image attribute of a control. The text is parsed once a manager is
+// there to ask; a parse whose image could not be had is not retried until
+// the text changes. The descriptor holds one counted reference to its
+// image and is the only place that gives it back: on a new text, on
+// GiveBack and when it dies, to the manager that lent it (which may no
+// longer be the control's manager, after DeleteLater for example). A
+// manager that dies first takes its loans back, so a descriptor never
+// points into a dead cache.
 struct ImageDescriptor {
     std::wstring text;
     bool parsed = false;
-    ImageEntry* image = nullptr;        // non-owning: the manager's cache owns it
+    ImageEntry* image = nullptr;        // non-owning: the lender's cache owns it
+    CWindowManagerUI* lender = nullptr; // the manager whose cache holds image
     DescriptorFields fields;
+
+    ImageDescriptor() = default;
+    // A copy shares the text only; it takes its own reference when painted.
+    ImageDescriptor(const ImageDescriptor& other) : text(other.text) {}
+    ImageDescriptor& operator=(const ImageDescriptor& other)
+    {
+        if (this != &other) SetText(other.text);
+        return *this;
+    }
+    ~ImageDescriptor() { GiveBack(); }
 
     void SetText(const std::wstring& value)
     {
@@ -54,11 +71,13 @@ struct ImageDescriptor {
     }
     void Reset()
     {
+        GiveBack();
         text.clear();
-        parsed = false;
-        image = nullptr;
         fields = DescriptorFields();
     }
+    // Returns the image to its lender and leaves the text to be parsed
+    // again at the next paint.
+    void GiveBack();
 };
 
 // A clip region in force for one scope: closing it puts back the clip that

@@ -213,17 +213,32 @@ void CDrawKit::DrawBitmap(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& 
                   RECT{source.right - cr, source.bottom - cb, source.right, source.bottom});
 }
 
+void ImageDescriptor::GiveBack()
+{
+    if (lender) lender->ReturnLoan(this);
+    lender = nullptr;
+    image = nullptr;
+    parsed = false;
+}
+
 bool CDrawKit::DrawImageDescriptor(HDC dc, CWindowManagerUI* manager, const RECT& control, const RECT& paint,
                                    ImageDescriptor& descriptor)
 {
     if (!dc || descriptor.text.empty()) return false;
-    // 1. Parse once and fetch the image; a failure is remembered.
+    // 1. Parse once and fetch the image; a failure is remembered. Without a
+    //    manager nothing was asked, so nothing counts as failed yet: the
+    //    lookup happens at the first paint with a manager.
     if (!descriptor.parsed) {
+        if (!manager) return false;
         descriptor.parsed = true;
         descriptor.fields = ParseDescriptorText(descriptor.text);
         const DescriptorFields& f = descriptor.fields;
         const wchar_t* type = f.isResource && !f.resourceType.empty() ? f.resourceType.c_str() : nullptr;
-        if (manager) descriptor.image = manager->FindOrLoadImage(f.file, type, f.mask, f.hsl);
+        descriptor.image = manager->FindOrLoadImage(f.file, type, f.mask, f.hsl);
+        if (descriptor.image) {
+            descriptor.lender = manager;
+            manager->RecordLoan(&descriptor);
+        }
     }
     ImageEntry* image = descriptor.image;
     if (!image) return false;

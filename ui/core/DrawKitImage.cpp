@@ -1,7 +1,6 @@
 #include "ui/core/DrawKit.h"
 
 #include <gdiplus.h>
-#include <shlwapi.h>
 #include <zlib.h>
 
 #include <climits>
@@ -20,9 +19,15 @@
 
 namespace {
 
+// Every read of image bytes is held to the skin loader's limit: an image
+// from a hostile archive or a stray large file must not make one read ask
+// for gigabytes.
+const size_t kMaxImageBytes = 4 * 1024 * 1024;
+
 struct FoundBytes {
     std::string bytes;
     bool fromResourceSystem = true;
+    std::wstring diskPath;              // set when the bytes are a file on disk
 };
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes)
@@ -32,27 +37,37 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes)
     if (!file) return false;
     char chunk[65536];
     size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, got);
-    return !ferror(file.get());
+    while ((got = fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+        if (bytes.size() + got > kMaxImageBytes) {
+            bytes.clear();
+            return false;
+        }
+        bytes.append(chunk, got);
+    }
+    if (ferror(file.get())) bytes.clear();
+    return !bytes.empty();
 }
 
-// Loading steps 1 and 2: a resource, a skin file (archive or resource
+// Loading steps 1 and 2: a resource or a skin file (archive or resource
 // folder), or else the name as a plain path.
 bool FindImageBytes(const std::wstring& name, const wchar_t* type, FoundBytes& found)
 {
     if (name.empty()) return false;
+    found.fromResourceSystem = true;
+    found.diskPath.clear();
     if (type) {
         const wchar_t* id = name.c_str();
         if (name[0] >= L'0' && name[0] <= L'9') id = MAKEINTRESOURCEW(_wtoi(name.c_str()) & 0xFFFF);
-        found.fromResourceSystem = true;
-        return ResourceLocation::ReadResourceBytes(id, type, found.bytes);
-    }
-    if (ResourceLocation::ReadSkinBytes(name, found.bytes)) {
-        found.fromResourceSystem = true;
+        if (ResourceLocation::ReadResourceBytes(id, type, found.bytes) && found.bytes.size() <= kMaxImageBytes)
+            return true;
+    } else if (ResourceLocation::ReadSkinBytes(name, found.bytes)) {
+        if (!ResourceLocation::SkinFromArchive()) found.diskPath = ResourceLocation::GetResourceFolder() + name;
         return true;
     }
     found.fromResourceSystem = false;
-    return ReadWholeFile(name, found.bytes);
+    if (!ReadWholeFile(name, found.bytes)) return false;
+    found.diskPath = name;
+    return true;
 }
 
 uint32_t Crc32(const void* bytes, size_t length)
@@ -133,18 +148,15 @@ bool JpegEncoder(CLSID& clsid)
     return false;
 }
 
-// Loading step 6: the bytes the decoder refused, decoded by GDI+, drawn
-// into a plain 32-bit bitmap and saved as a baseline JPEG at path. The
-// bytes themselves are handed to GDI+, so images from archives and
-// resources can be mended as well as files on disk.
-bool ReencodeJpeg(const std::string& bytes, const std::wstring& path)
+// Loading step 6: the file the decoder refused, decoded by GDI+, drawn
+// into a plain 32-bit bitmap and saved as a baseline JPEG at path. It is
+// written under a name of its own first and moved into place when whole,
+// so that a cut write never leaves a broken file under the final name.
+bool ReencodeJpeg(const std::wstring& sourcePath, const std::wstring& path)
 {
     CGdiplusSession gdiplus;
-    if (!gdiplus.Ok() || bytes.size() > UINT_MAX) return false;
-    std::unique_ptr<IStream, ComRelease> stream(
-        SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
-    if (!stream) return false;
-    Gdiplus::Bitmap source(stream.get());
+    if (!gdiplus.Ok()) return false;
+    Gdiplus::Bitmap source(sourcePath.c_str());
     if (source.GetLastStatus() != Gdiplus::Ok) return false;
     int width = static_cast<int>(source.GetWidth());
     int height = static_cast<int>(source.GetHeight());
@@ -165,7 +177,18 @@ bool ReencodeJpeg(const std::string& bytes, const std::wstring& path)
     }
     CLSID encoder;
     if (!JpegEncoder(encoder)) return false;
-    return target.Save(path.c_str(), &encoder, nullptr) == Gdiplus::Ok;
+    wchar_t suffix[32];
+    swprintf(suffix, 32, L".%lu.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
+    const std::wstring partial = path + suffix;
+    if (target.Save(partial.c_str(), &encoder, nullptr) != Gdiplus::Ok) {
+        DeleteFileW(partial.c_str());
+        return false;
+    }
+    if (!MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileW(partial.c_str());
+        return false;
+    }
+    return true;
 }
 
 std::wstring TemporaryFolder()
@@ -237,20 +260,24 @@ ImageEntry* LoadImageAttempt(const std::wstring& name, const wchar_t* type, DWOR
     // 4-5. Decode and convert.
     ImageEntry* entry = DecodeIntoEntry(found.bytes, mask);
     if (!entry) {
-        // 6. A JPEG the decoder refuses is re-encoded once into the
-        // temporary folder and loaded from there, now and on later runs.
+        // 6. A JPEG file on disk that the decoder refuses is re-encoded
+        // once into the temporary folder and loaded from there, now and on
+        // later runs. A mended file that no longer loads is made anew.
         const std::string& b = found.bytes;
-        if (retry || b.size() < 3 || static_cast<uint8_t>(b[0]) != 0xFF || static_cast<uint8_t>(b[1]) != 0xD8)
+        if (retry || found.diskPath.empty() || b.size() < 3 || static_cast<uint8_t>(b[0]) != 0xFF ||
+            static_cast<uint8_t>(b[1]) != 0xD8)
             return nullptr;
         std::wstring folder = TemporaryFolder();
         if (folder.empty()) return nullptr;
         wchar_t fileName[32];
         swprintf(fileName, 32, L"fixed_%x.jpg", crc);
         std::wstring fixedPath = folder + fileName;
-        if (GetFileAttributesW(fixedPath.c_str()) == INVALID_FILE_ATTRIBUTES &&
-            !ReencodeJpeg(b, fixedPath))
-            return nullptr;
-        entry = LoadImageAttempt(fixedPath, nullptr, mask, nullptr, true);
+        if (GetFileAttributesW(fixedPath.c_str()) != INVALID_FILE_ATTRIBUTES)
+            entry = LoadImageAttempt(fixedPath, nullptr, mask, nullptr, true);
+        if (!entry) {
+            if (!ReencodeJpeg(found.diskPath, fixedPath)) return nullptr;
+            entry = LoadImageAttempt(fixedPath, nullptr, mask, nullptr, true);
+        }
         if (!entry) return nullptr;
     }
     // 7. The entry remembers where it came from and under which key.

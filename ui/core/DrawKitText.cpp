@@ -14,7 +14,21 @@
 void CDrawKit::DrawPlainText(HDC dc, CWindowManagerUI* manager, RECT& rect, const std::wstring& text,
                              DWORD colour, int fontId, UINT format)
 {
-    if (!dc || text.empty() || IsRectEmpty(&rect)) return;
+    if (!dc) return;
+    // Measuring answers for any rectangle: an empty text has no extent, and
+    // a rectangle without room still measures the text (one word a line).
+    const bool measure = (format & DT_CALCRECT) != 0;
+    if (measure) {
+        if (rect.right < rect.left) rect.right = rect.left;
+        if (rect.bottom < rect.top) rect.bottom = rect.top;
+        if (text.empty()) {
+            rect.right = rect.left;
+            rect.bottom = rect.top;
+            return;
+        }
+    } else if (text.empty() || IsRectEmpty(&rect)) {
+        return;
+    }
     std::wstring shown = CWindowManagerUI::ReplaceLanguageTokens(text);
     HFONT font = manager ? manager->FontById(fontId) : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     int oldMode = SetBkMode(dc, TRANSPARENT);

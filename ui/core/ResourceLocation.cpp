@@ -7,9 +7,9 @@ namespace {
 HINSTANCE g_instance = nullptr;
 HINSTANCE g_resourceModule = nullptr;
 
-// Images are not held to the markup's 4 MiB, but a hostile archive must not
-// make a read ask for gigabytes.
-const uint32_t kMaxImageFileSize = 64 * 1024 * 1024;
+// Images are held to the same 4 MiB as the markup: a hostile archive must
+// not make a read ask for gigabytes.
+const uint32_t kMaxImageFileSize = 4 * 1024 * 1024;
 
 }  // namespace
 
@@ -53,6 +53,8 @@ bool ResourceLocation::ReadSkinBytes(const std::wstring& name, std::string& byte
 {
     return CSkinSource::Process().Read(name, kMaxImageFileSize, bytes, nullptr);
 }
+
+bool ResourceLocation::SkinFromArchive() { return !CSkinSource::Process().ArchiveName().empty(); }
 
 bool ResourceLocation::ReadResourceBytes(const wchar_t* id, const wchar_t* type, std::string& bytes)
 {

@@ -34,6 +34,9 @@ public:
     // when the place in use does not have it or it is empty.
     static bool ReadSkinBytes(const std::wstring& name, std::string& bytes);
 
+    // Whether skin files come from an archive rather than the folder.
+    static bool SkinFromArchive();
+
     // The bytes of a resource of the resource module (the process's module
     // when none is set). False when it is missing or empty.
     static bool ReadResourceBytes(const wchar_t* id, const wchar_t* type, std::string& bytes);

@@ -79,6 +79,59 @@ void CWindowManagerUI::DeliverTimer(UINT_PTR windowTimerId)
     }
 }
 
-bool CWindowManagerUI::EnableCaret(bool) { return false; }
-bool CWindowManagerUI::MoveCaret(CControlUI*, int, int) { return false; }
-void CWindowManagerUI::PaintCaret(HDC, const RECT&) {}
+bool CWindowManagerUI::EnableCaret(bool enable)
+{
+    if (!m_window) return false;
+    if (enable) {
+        if (!SetTimer(m_window, kCaretTimerId, GetCaretBlinkTime(), nullptr)) return false;
+        m_caretEnabled = true;
+        m_caretShown = true;
+    } else {
+        KillTimer(m_window, kCaretTimerId);
+        m_caretEnabled = false;
+        m_caretShown = false;
+    }
+    RepaintRect(m_caretRect);
+    return true;
+}
+
+void CWindowManagerUI::SetCaretSize(int width, int height)
+{
+    RepaintRect(m_caretRect);
+    m_caretRect.right = m_caretRect.left + std::max(0, width);
+    m_caretRect.bottom = m_caretRect.top + std::max(0, height);
+    RepaintRect(m_caretRect);
+}
+
+bool CWindowManagerUI::MoveCaret(CControlUI* owner, int x, int y)
+{
+    ::SetCaretPos(x, y);
+    const RECT old = m_caretRect;
+    OffsetRect(&m_caretRect, x - m_caretRect.left, y - m_caretRect.top);
+    m_caretOwner = owner;
+    RepaintRect(old);
+    RepaintRect(m_caretRect);
+    return true;
+}
+
+void CWindowManagerUI::BlinkCaret()
+{
+    RepaintRect(m_caretRect);
+    m_caretShown = !m_caretShown;
+}
+
+void CWindowManagerUI::PaintCaret(HDC dc, const RECT& paint)
+{
+    if (!m_caretEnabled) return;
+    // A caret without a focused owner in a focused window does not blink.
+    if (!m_caretOwner || !m_caretOwner->IsFocused() || ::GetFocus() != m_window) {
+        KillTimer(m_window, kCaretTimerId);
+        m_caretEnabled = false;
+        m_caretShown = false;
+        return;
+    }
+    if (!m_caretShown) return;
+    RECT r;
+    if (!IntersectRect(&r, &m_caretRect, &paint)) return;
+    CDrawKit::FillColor(dc, r, m_textColour);
+}

@@ -82,6 +82,7 @@ void CWindowManagerUI::ForgetControl(CControlUI* control)
     if (m_hover == control) m_hover = nullptr;
     if (m_click == control) m_click = nullptr;
     if (m_key == control) m_key = nullptr;
+    if (m_caretOwner == control) m_caretOwner = nullptr;
     StopAllTimers(control);
     // A dying control must not be painted as an overlay either.
     RemoveItem(m_overlayPainters, control);
@@ -170,7 +171,18 @@ const std::vector<CControlUI*>* CWindowManagerUI::OptionGroup(const std::wstring
 }
 
 bool CWindowManagerUI::AddNotifyListener(INotifyUI* listener) { return AddUnique(m_notifyListeners, listener); }
-bool CWindowManagerUI::RemoveNotifyListener(INotifyUI* listener) { return RemoveItem(m_notifyListeners, listener); }
+bool CWindowManagerUI::RemoveNotifyListener(INotifyUI* listener)
+{
+    auto it = std::find(m_notifyListeners.begin(), m_notifyListeners.end(), listener);
+    if (it == m_notifyListeners.end()) return false;
+    const std::ptrdiff_t index = it - m_notifyListeners.begin();
+    m_notifyListeners.erase(it);
+    // A delivery at or past the removed listener steps back with the list,
+    // so the listener after it is still told.
+    for (std::ptrdiff_t* position : m_deliveries)
+        if (index <= *position) --*position;
+    return true;
+}
 bool CWindowManagerUI::AddPreFilter(IMessageFilterUI* filter) { return AddUnique(m_preFilters, filter); }
 bool CWindowManagerUI::RemovePreFilter(IMessageFilterUI* filter) { return RemoveItem(m_preFilters, filter); }
 bool CWindowManagerUI::AddFilter(IMessageFilterUI* filter) { return AddUnique(m_filters, filter); }
@@ -197,6 +209,11 @@ void CWindowManagerUI::SendNotification(NotifyMsg& msg, bool)
     msg.timeStamp = GetTickCount();
     if (m_virtualWindows && msg.sender) msg.virtualWindowName = msg.sender->GetVirtualWindowName();
     if (msg.sender) msg.sender->NotifyHandlers().Invoke(&msg);
-    // By index: a listener may add another while it is being told.
-    for (size_t i = 0; i < m_notifyListeners.size(); ++i) m_notifyListeners[i]->Notify(msg);
+    // By index, with the position known to RemoveNotifyListener: a
+    // listener may add or remove listeners, itself included, while it is
+    // being told; added ones are told too, removed ones no longer.
+    std::ptrdiff_t i = 0;
+    m_deliveries.push_back(&i);
+    for (; i < static_cast<std::ptrdiff_t>(m_notifyListeners.size()); ++i) m_notifyListeners[i]->Notify(msg);
+    m_deliveries.pop_back();
 }

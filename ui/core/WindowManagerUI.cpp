@@ -121,6 +121,14 @@ CWindowManagerUI::~CWindowManagerUI()
     // The controls go first: dying, they give their images back to the
     // tables below, which are this manager's own and die with it.
     ReleaseTree();
+    // Descriptors that outlive the manager (controls taken out of the tree
+    // and kept) lose their images now instead of pointing into freed ones.
+    for (ImageDescriptor* descriptor : m_loans) {
+        descriptor->lender = nullptr;
+        descriptor->image = nullptr;
+        descriptor->parsed = false;
+    }
+    m_loans.clear();
     for (auto& font : m_fonts) DeleteFontEntry(font.second);
     m_fonts.clear();
     for (auto& image : m_images) CDrawKit::FreeImage(image.second);
@@ -128,8 +136,20 @@ CWindowManagerUI::~CWindowManagerUI()
     m_tagDefaults.clear();
     if (m_ownDefaultFont.font) DeleteObject(m_ownDefaultFont.font);
     m_ownDefaultFont.font = nullptr;
+    if (m_caretEnabled && m_window) KillTimer(m_window, kCaretTimerId);
+    if (m_toolTip && IsWindow(m_toolTip)) DestroyWindow(m_toolTip);
+    m_toolTip = nullptr;
+    m_backBuffer.Reset();
     if (m_window && m_windowDC) ReleaseDC(m_window, m_windowDC);
     m_windowDC = nullptr;
+    auto& live = LiveManagers();
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
+}
+
+std::vector<CWindowManagerUI*>& CWindowManagerUI::LiveManagers()
+{
+    static std::vector<CWindowManagerUI*> managers;
+    return managers;
 }
 
 void CWindowManagerUI::Init(HWND window)
@@ -137,6 +157,8 @@ void CWindowManagerUI::Init(HWND window)
     if (m_window && m_windowDC) ReleaseDC(m_window, m_windowDC);
     m_window = window;
     m_windowDC = window ? GetDC(window) : nullptr;
+    auto& live = LiveManagers();
+    if (std::find(live.begin(), live.end(), this) == live.end()) live.push_back(this);
 }
 
 DWORD CWindowManagerUI::ProcessDefaultDisabledColor() { return Process().disabledColour; }
@@ -284,12 +306,30 @@ void CWindowManagerUI::ReleaseImage(ImageEntry* entry)
     if (!entry) return;
     auto it = m_images.find(entry->key);
     if (it == m_images.end() || it->second != entry) return;
-    // Images of the resource system stay until the manager goes: skins ask
-    // for the same few images over and over.
-    if (entry->fromResourceSystem) return;
+    // Images of the resource system are counted like every other: an entry
+    // that nobody holds any longer leaves the cache, so that trees built and
+    // destroyed again and again do not pile up bitmaps. Images preloaded by
+    // the skin keep the reference of their load and stay.
     if (--entry->refCount > 0) return;
     m_images.erase(it);
     CDrawKit::FreeImage(entry);
+}
+
+const ImageEntry* CWindowManagerUI::CachedImage(const std::wstring& key) const
+{
+    auto it = m_images.find(key);
+    return it == m_images.end() ? nullptr : it->second;
+}
+
+void CWindowManagerUI::RecordLoan(ImageDescriptor* descriptor)
+{
+    if (descriptor) m_loans.insert(descriptor);
+}
+
+void CWindowManagerUI::ReturnLoan(ImageDescriptor* descriptor)
+{
+    if (!descriptor || m_loans.erase(descriptor) == 0) return;
+    ReleaseImage(descriptor->image);
 }
 
 // Default attribute lists and language strings ------------------------------------

@@ -18,18 +18,19 @@
 //   WindowManagerPaint.cpp   painting: invalidation, paint, window size,
 //                            opacity, colour key, layered painting;
 //   WindowManagerTimers.cpp  control timers and the caret.
-// A new member goes to the file of its concern. So far the message router
-// serves only delayed deletes and timer ticks; painting, capture, hover,
-// tooltips, tab stops and the caret are still bodies that do nothing and
-// report that nothing was done.
+// A new member goes to the file of its concern.
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "ui/core/BackBuffer.h"
 #include "ui/core/DrawKit.h"
 #include "ui/core/ManagerInterfaces.h"
 
@@ -83,6 +84,8 @@ public:
     void SetColorKey(DWORD colour);
     void SetLayeredPaint(bool layered);
     bool IsLayeredPaint() const { return m_layeredPaint; }
+    // The back buffer of the last paint (null before the first one).
+    HDC GetBackBufferDC() const { return m_backBuffer.Dc(); }
 
     // The five default colours, copied from the process-wide ones.
     void SetDefaultDisabledColor(DWORD colour) { m_disabledColour = colour; }
@@ -108,7 +111,10 @@ public:
     void ReleaseMouse();
     bool IsMouseCaptured() const { return m_mouseCaptured; }
     bool EnableCaret(bool enable);
+    // The caret keeps its size when it moves; a control sets it first.
+    void SetCaretSize(int width, int height);
     bool MoveCaret(CControlUI* owner, int x, int y);
+    const RECT& GetCaretRect() const { return m_caretRect; }
     void PaintCaret(HDC dc, const RECT& paint);
     POINT GetMousePos() const { return m_lastMousePoint; }
 
@@ -143,6 +149,13 @@ public:
     ImageEntry* LoadIntoCache(const std::wstring& name, const wchar_t* type = nullptr,
                               DWORD mask = 0, bool colourAdjust = false);
     void ReleaseImage(ImageEntry* entry);
+    // The entry cached under the key in this manager's table, or null.
+    const ImageEntry* CachedImage(const std::wstring& key) const;
+    // Loans of images to descriptors (see ImageDescriptor): recorded when a
+    // descriptor takes an image from this cache and returned when it gives
+    // it back; loans still out when the manager dies are cancelled then.
+    void RecordLoan(ImageDescriptor* descriptor);
+    void ReturnLoan(ImageDescriptor* descriptor);
 
     // Default attribute lists and language strings (WindowManagerUI.cpp)
     void SetTagDefaults(const std::wstring& tag, const std::wstring& list, bool shared);
@@ -169,11 +182,29 @@ private:
     using ListMap = std::unordered_map<std::wstring, std::wstring>;
 
     static void InitialiseProcessDefaults();
+    // Every manager between Init and destruction, oldest first.
+    static std::vector<CWindowManagerUI*>& LiveManagers();
+    static constexpr UINT_PTR kCaretTimerId = 241;
     // Deletes the root, the controls awaiting deletion and the timers;
     // the first thing the destructor does, while the tables still exist.
     void ReleaseTree();
     void DeleteDelayed();
     void DeliverTimer(UINT_PTR windowTimerId);
+    void BlinkCaret();
+    void Paint();
+    void PaintLayered(const RECT& client);
+    void PaintOffscreen(const RECT& client);
+    void LayOutBeforePaint(const RECT& client);
+    void PrintClient(HDC dc, LPARAM flags);
+    // One input event to a control, with the current tick count.
+    void Deliver(CControlUI* control, int type, POINT point, WPARAM wParam, LPARAM lParam, WORD keyState,
+                 wchar_t key = 0);
+    // The control under the point when it belongs to this manager.
+    CControlUI* OwnControlAt(POINT point) const;
+    void OnMouseMove(WPARAM wParam, LPARAM lParam);
+    void OnMouseHover(WPARAM wParam, LPARAM lParam);
+    void HideToolTip();
+    bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     struct TimerRecord {
         CControlUI* control = nullptr;
@@ -228,6 +259,19 @@ private:
     UINT m_timerCounter = 0x1000;
     std::unordered_map<std::wstring, CControlUI*> m_nameMap;
     std::unordered_map<std::wstring, std::vector<CControlUI*>> m_optionGroups;
+    // Positions of the deliveries in progress in m_notifyListeners, so that
+    // a listener removed while one is told moves them back.
+    std::vector<std::ptrdiff_t*> m_deliveries;
+    CBackBuffer m_backBuffer;
+    HWND m_toolTip = nullptr;
+    TOOLINFOW m_toolInfo{};
+    std::wstring m_toolTipText;
+    POINT m_toolTipPoint{-1, -1};
+    bool m_caretEnabled = false;
+    bool m_caretShown = false;
+    RECT m_caretRect{0, 0, 0, 0};
+    CControlUI* m_caretOwner = nullptr;
+    std::unordered_set<ImageDescriptor*> m_loans;
     FontMap m_fonts;
     ImageMap m_images;
     ListMap m_tagDefaults;

@@ -217,6 +217,9 @@ bool CXmlDocument::ParseAttributes(wchar_t*& p)
         if (*p == 0 || *p == L'>' || *p == L'/') return true;
         wchar_t* nameEnd = p;
         while (IsNameChar(*nameEnd)) ++nameEnd;
+        // A nameless attribute would end the lazy scan of CXmlNode early
+        // and hide every attribute after it, so it is refused outright.
+        if (nameEnd == p) return Fail(L"Error while parsing attributes", p);
         p = nameEnd;
         SkipWhitespace(p);
         if (*p != L'=') return Fail(L"Error while parsing attributes", p);

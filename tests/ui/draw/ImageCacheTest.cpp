@@ -98,6 +98,43 @@ TEST(ImageCache, BrokenImagesLoadAsNothing)
     }
 }
 
+// An uncompressed 32-bit BMP of the given size, bottom-up.
+std::string SolidBmp(int width, int height)
+{
+    const uint32_t pixels = static_cast<uint32_t>(width) * height * 4;
+    std::string b(54, '\0');
+    auto put32 = [&b](size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>(v >> (8 * i)); };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, 54 + pixels);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    b[26] = 1;
+    b[28] = 32;
+    b.append(pixels, '\x40');
+    return b;
+}
+
+TEST(ImageCache, EveryReadIsCappedAndTypedNamesFallBackToThePlainPath)
+{
+    std::wstring folder = testing_support::ScratchFolder(L"imagecap");
+    // 1024 by 1023 fits below 4 MiB, 1024 by 1025 does not.
+    ASSERT_TRUE(testing_support::WriteBytes(folder + L"small.bmp", SolidBmp(1024, 1023)));
+    ASSERT_TRUE(testing_support::WriteBytes(folder + L"large.bmp", SolidBmp(1024, 1025)));
+    ImageEntry* small = CDrawKit::LoadImage(folder + L"small.bmp", nullptr, 0);
+    ASSERT_NE(small, nullptr);
+    CDrawKit::FreeImage(small);
+    EXPECT_EQ(CDrawKit::LoadImage(folder + L"large.bmp", nullptr, 0), nullptr);
+    // A typed name that no resource carries is read as a plain path.
+    ImageEntry* typed = CDrawKit::LoadImage(folder + L"small.bmp", L"PNG", 0);
+    ASSERT_NE(typed, nullptr);
+    EXPECT_FALSE(typed->fromResourceSystem);
+    CDrawKit::FreeImage(typed);
+    testing_support::RemoveTree(folder);
+}
+
 // Images made at build time by ImageMagick and jpegtran.
 std::wstring BuiltImage(const wchar_t* name) { return testing_support::TestProgramFolder() + L"images\\" + name; }
 
@@ -131,6 +168,14 @@ TEST(ImageCache, RefusedJpegIsReencodedOnceAndReused)
     EXPECT_TRUE(Near(FirstPixel(second), 0x00FF00, 24)) << std::hex << FirstPixel(second);
     EXPECT_EQ(second->key, key);
     CDrawKit::FreeImage(second);
+
+    // A mended file cut short (an earlier run stopped while writing it) is
+    // made anew instead of blocking the image for good.
+    ASSERT_TRUE(testing_support::WriteBytes(fixed, std::string("\xFF\xD8\xFF\xE0" "cut", 7)));
+    ImageEntry* third = CDrawKit::LoadImage(arith, nullptr, 0);
+    ASSERT_NE(third, nullptr);
+    EXPECT_TRUE(Near(FirstPixel(third), 0x0080FF, 24)) << std::hex << FirstPixel(third);
+    CDrawKit::FreeImage(third);
     DeleteFileW(fixed.c_str());
 
     // A JPEG that nothing can read fails without leaving a file behind.
