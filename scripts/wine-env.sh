@@ -13,7 +13,7 @@ start_wine_env() {
   if [ "$want_private" = private ] || [ -z "${DISPLAY:-}" ]; then
     local n=90
     while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${XVFB_SCREEN:-1920x1080x24}" -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
@@ -45,6 +45,20 @@ start_wine_env() {
   # keep that program's output open (ctest would wait for them), so they
   # are started here, detached from every pipe.
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+# The skins ask for "微软雅黑", which Linux has under another name: without
+# this, Wine falls back to a face without Chinese glyphs. Once per prefix,
+# after start_wine_env; the wineserver restarts, since running programs keep
+# the fonts they listed at start.
+use_cjk_skin_font() {
+  [ -f "$WINEPREFIX/.cjk-font-replaced" ] && return 0
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '微软雅黑' /t REG_SZ \
+    /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 || return 1
+  touch "$WINEPREFIX/.cjk-font-replaced"
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  wineserver -p
 }
 
 stop_wine_env() {

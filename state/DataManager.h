@@ -28,6 +28,12 @@
 // the fields, and nothing takes m_saveLock while holding m_lock. The
 // identifiers, host and port are set during construction and read without
 // a lock afterwards.
+//
+// One installer download runs at a time. A StartInstallerDownload while one
+// runs starts nothing: the caller's listener is bound to the running one and
+// hears its end. The end is told under m_lock, together with clearing the
+// running mark, so that a listener bound to one download never hears the end
+// of another; listeners therefore only post or record, and never wait.
 class CDataManager : public IDownloadCallback {
 public:
     static CDataManager* GetInstance();
@@ -40,7 +46,8 @@ public:
     CDataManager(const CDataManager&) = delete;
     CDataManager& operator=(const CDataManager&) = delete;
 
-    void SetListener(IDownloadCallback* listener) { m_listener = listener; }
+    // The listener hears nothing until StartInstallerDownload binds it.
+    void SetListener(IDownloadCallback* listener);
     void SetSoftwareVersion(const std::wstring& version);
     std::wstring GetInstallFilePath();
     void Load();
@@ -50,6 +57,7 @@ public:
     void OnDownloadComplete(int taskId, bool success) override;
 
     void StartInstallerDownload();
+    bool IsInstallerDownloadRunning();
     void ReportEvent(const UsageEvent& event);
     bool GetDownloadInfo(const std::wstring& version, std::wstring& fileName,
                          std::wstring& fileUrl);
@@ -72,12 +80,20 @@ public:
     int DownloadPercent();
 
 private:
-    void InstallerDownloadThread();
+    // How one request for the download information ended: Refused when it
+    // cannot be made at all (a version too long for the query).
+    enum class InfoFetch { Ok, Failed, Refused };
+    InfoFetch FetchDownloadInfo(const std::wstring& version, std::wstring& fileName,
+                                std::wstring& fileUrl);
+    void InstallerDownloadThread(int download);
     void EventReportThread();
-    void TellListener(bool success);
+    void TellListener(int download, bool success);
 
     CCriticalSection m_lock;
     std::atomic<IDownloadCallback*> m_listener{nullptr};
+    int m_listenerDownload = 0;  // the download the listener waits for, 0 for none
+    int m_runningDownload = 0;   // 0 while no installer download runs
+    int m_lastDownload = 0;
     std::wstring m_softwareVersion;
     std::wstring m_installFilePath;
     bool m_downloadFinished = false;

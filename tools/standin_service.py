@@ -18,6 +18,8 @@ Behaviour members (defaults in DEFAULT_BEHAVIOUR):
   fileurl     the "fileurl" member (default: https://<host>/files/<filename>)
   report      "ok" | "down" (status 503, the event is not accepted)
   file        "ok" | "nolength" | "slow" | "missing"
+              | "cut" (promises the whole length, sends half, closes)
+  slow_seconds  how long a "slow" file takes, in 20 parts (2)
   auth        "" | "basic": every request then needs Basic user:secret
               | "proxy": every request is answered 407 asking for proxy Basic
 """
@@ -45,6 +47,7 @@ DEFAULT_BEHAVIOUR = {
     "report": "ok",
     "file": "ok",
     "auth": "",
+    "slow_seconds": 2,
 }
 BASIC_USER = "user"
 BASIC_PASSWORD = "secret"
@@ -220,19 +223,29 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.send_bytes(404, b"not found", content_type="text/plain")
         with open(full, "rb") as f:
             content = f.read()
-        self.send_content(mode, content)
+        self.send_content(mode, content, behaviour)
 
     def blob(self, behaviour, size_text):
         try:
             size = int(size_text)
         except ValueError:
             return self.send_bytes(404, b"not found", content_type="text/plain")
-        self.send_content(behaviour["file"], blob_bytes(size))
+        self.send_content(behaviour["file"], blob_bytes(size), behaviour)
 
-    def send_content(self, mode, content):
+    def send_content(self, mode, content, behaviour):
         kind = "application/octet-stream"
         if mode == "nolength":
             return self.send_bytes(200, content, content_type=kind, length=False)
+        if mode == "cut":
+            self.send_response(200)
+            self.send_header("Content-Type", kind)
+            self.send_header("Content-Length", str(len(content)))
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(content[:len(content) // 2])
+            self.wfile.flush()
+            self.close_connection = True
+            return
         if mode == "slow":
             self.send_response(200)
             self.send_header("Content-Type", kind)
@@ -242,7 +255,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             for start in range(0, len(content), step):
                 self.wfile.write(content[start:start + step])
                 self.wfile.flush()
-                time.sleep(0.1)
+                time.sleep(float(behaviour.get("slow_seconds") or 2) / 20)
             return
         self.send_bytes(200, content, content_type=kind)
 

@@ -7,11 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <json/json.h>
 
 #include "base/JsonValue.h"
 #include "base/ModuleResource.h"
 #include "base/StringConvert.h"
+#include "tests/app/PlantedDlls.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;
@@ -93,12 +96,42 @@ Shortcut ReadShortcut(const std::wstring& path)
 
 bool SamePath(const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) == 0; }
 
+struct ProgramWindows {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data)
+{
+    auto* windows = reinterpret_cast<ProgramWindows*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == windows->processId && IsWindowVisible(window)) windows->found.push_back(window);
+    return TRUE;
+}
+
+// Runs the program to its end as a user who closes whatever it shows: the
+// product page (which then ends the process with 0) and any message box.
 DWORD RunProgram(const std::wstring& path)
 {
-    ProcessResult result = RunProcess(L"\"" + path + L"\"", 60000);
-    EXPECT_TRUE(result.started);
-    EXPECT_FALSE(result.timedOut);
-    return result.exitCode;
+    ChildProcess program(L"\"" + path + L"\"");
+    EXPECT_TRUE(program.Started());
+    for (int waited = 0; waited < 60000; waited += 100) {
+        DWORD code = program.Wait(100);
+        if (code != static_cast<DWORD>(STILL_ACTIVE)) return code;
+        ProgramWindows windows{program.Id(), {}};
+        EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+        for (HWND window : windows.found) {
+            wchar_t className[64] = {};
+            GetClassNameW(window, className, 64);
+            if (wcscmp(className, L"#32770") == 0)
+                PostMessageW(window, WM_COMMAND, IDOK, 0);
+            else if (wcscmp(className, L"InstallerMain") == 0)
+                PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+    }
+    ADD_FAILURE() << "the program did not end";
+    return static_cast<DWORD>(STILL_ACTIVE);
 }
 
 DWORD RunSetup() { return RunProgram(SetupExePath()); }
@@ -108,6 +141,14 @@ size_t Count(const std::wstring& text, const std::wstring& part)
     size_t count = 0;
     for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1)) ++count;
     return count;
+}
+
+// The Info lines that the product window's usage report adds, depending on
+// how far its thread got before the window was closed.
+size_t ReportInfoLines(const std::wstring& text)
+{
+    return Count(text, L"the thread of reporting event starts") +
+           Count(text, L"report event, name: software_activation");
 }
 
 class StartupTest : public ::testing::Test {
@@ -152,8 +193,9 @@ TEST_F(StartupTest, CreatesTheWorkingFolderAndTheDaysLog)
     std::wstring text = ReadUtf16(TodayLog());
     EXPECT_EQ(0u, text.find(L"\n\n\nLog begin at:"));
     // Without a configuration file the threshold is Info: the skin archive
-    // and the identifiers are the two Info lines of a start.
-    EXPECT_EQ(2u, Count(text, L"#Info>>"));
+    // and the identifiers are the two Info lines of start-up, followed by
+    // those of the product window's usage report if it got that far.
+    EXPECT_EQ(2u + ReportInfoLines(text), Count(text, L"#Info>>"));
     EXPECT_EQ(1u, Count(text, L"[installer.cpp:"));
     EXPECT_EQ(1u, Count(text, L"] device id: "));
     EXPECT_NE(std::wstring::npos, text.find(L"successful to set ui zip resource\r\n"));
@@ -177,7 +219,8 @@ TEST_F(StartupTest, ConfigurationFileSetsTheThreshold)
 
     WriteConfig("{\"log_level\": 1}");
     EXPECT_EQ(0u, RunSetup());
-    EXPECT_EQ(2u, Count(ReadUtf16(TodayLog()), L"#Info>>"));
+    std::wstring text = ReadUtf16(TodayLog());
+    EXPECT_EQ(2u + ReportInfoLines(text), Count(text, L"#Info>>"));
 }
 
 TEST_F(StartupTest, FirstStartCreatesTheDataFileAndLaterStartsKeepItsDeviceId)
@@ -303,4 +346,72 @@ TEST_F(StartupTest, IconResourceIsOne256PixelImageOf32Bits)
     DeleteObject(info.hbmMask);
     DestroyIcon(icon);
     FreeLibrary(module);
+}
+
+namespace {
+
+// The DLLs setup.exe uses that are not among the system's known DLLs, so
+// that Windows would look for them beside the executable first.
+const wchar_t* const kPlantable[] = {L"winhttp.dll", L"iphlpapi.dll", L"gdiplus.dll", L"msimg32.dll",
+                                     L"comctl32.dll", L"dbghelp.dll"};
+
+// A folder like a downloads folder that another program wrote DLLs into,
+// with the programs under test copied beside them. Wine is told to prefer
+// such DLLs to its own, as Windows does.
+class CPlantedFolder {
+public:
+    CPlantedFolder()
+        : m_folder(ScratchFolder(L"planted downloads")),
+          m_prefer({L"setup.exe", L"planting_control.exe"},
+                   std::vector<std::wstring>(std::begin(kPlantable), std::end(kPlantable)))
+    {
+        for (const wchar_t* name : kPlantable)
+            CopyFileW((TestProgramFolder() + L"planted.dll").c_str(), (m_folder + name).c_str(), FALSE);
+    }
+    ~CPlantedFolder() { RemoveTree(m_folder); }
+    std::wstring Bring(const std::wstring& program)
+    {
+        std::wstring copy = m_folder + program.substr(program.find_last_of(L'\\') + 1);
+        CopyFileW(program.c_str(), copy.c_str(), FALSE);
+        return copy;
+    }
+    std::vector<std::wstring> Loaded() const
+    {
+        std::vector<std::wstring> loaded;
+        for (const wchar_t* name : kPlantable)
+            if (Exists(m_folder + name + L".loaded")) loaded.push_back(name);
+        return loaded;
+    }
+    void Forget() const
+    {
+        for (const wchar_t* name : kPlantable) DeleteFileW((m_folder + name + L".loaded").c_str());
+    }
+
+private:
+    std::wstring m_folder;
+    CPreferPlantedDlls m_prefer;
+};
+
+}  // namespace
+
+TEST_F(StartupTest, DllsDroppedBesideSetupAreNotLoaded)
+{
+    CPlantedFolder downloads;
+    // The plant works: an ordinary program in that folder loads every one.
+    ProcessResult control = RunProcess(L"\"" + downloads.Bring(TestProgramFolder() + L"planting_control.exe") + L"\"");
+    EXPECT_EQ(0u, control.exitCode);
+    EXPECT_EQ(5u, downloads.Loaded().size());
+    downloads.Forget();
+
+    // setup.exe in the same folder starts, makes the device id (the IP
+    // helper), starts GDI+, and loads none of them.
+    ChildProcess setup(L"\"" + downloads.Bring(SetupExePath()) + L"\"");
+    ASSERT_TRUE(setup.Started());
+    // It may wait for the user once started: the log tells when it got there.
+    auto started = [] { return ReadUtf16(TodayLog()).find(L"] device id: ") != std::wstring::npos; };
+    for (int waited = 0; waited < 60000 && !started(); waited += 100)
+        if (setup.Wait(100) != static_cast<DWORD>(STILL_ACTIVE)) break;
+    EXPECT_TRUE(started()) << "setup.exe did not get through start-up";
+    std::vector<std::wstring> loaded = downloads.Loaded();
+    EXPECT_TRUE(loaded.empty()) << WideToUtf8(loaded.empty() ? L"" : loaded[0]);
 }

@@ -99,8 +99,20 @@ void CWindowManagerUI::InitialiseProcessDefaults()
     HFONT font = CreateFontIndirectW(&lf);
     FillEntry(p.defaultFont, font, lf.lfFaceName, -lf.lfHeight, lf.lfWeight >= FW_BOLD,
               lf.lfUnderline != 0, lf.lfItalic != 0);
+    // The common controls are not one of the system's known DLLs: loaded
+    // by their full system path, never from beside the executable.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
+    wchar_t path[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length > 0 && length + 14 < MAX_PATH) {
+        wcscat(path, L"\\comctl32.dll");
+        using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        HMODULE comctl = LoadLibraryW(path);
+        auto init = comctl ? reinterpret_cast<InitFn>(reinterpret_cast<void*>(
+                                 GetProcAddress(comctl, "InitCommonControlsEx")))
+                           : nullptr;
+        if (init) init(&controls);
+    }
     // Loaded once for the process so that its blending routines stay mapped.
     LoadLibraryW(L"msimg32.dll");
 }

@@ -1,0 +1,106 @@
+#include "app/InstallWindow.h"
+
+#include <shlwapi.h>
+
+#include "app/ProgressdWindow.h"
+#include "app/SkinFolder.h"
+#include "app/WindowActions.h"
+#include "state/DataManager.h"
+#include "state/UiSetting.h"
+#include "ui/controls/LabelUI.h"
+
+namespace {
+
+const UINT kWindowIcon = 107;
+
+}  // namespace
+
+CInstallWindow::~CInstallWindow()
+{
+    // A download may outlive this window; its end must not reach a dead object.
+    CDataManager::GetInstance()->SetListener(nullptr);
+}
+
+std::wstring CInstallWindow::GetSkinFolder()
+{
+    return ApplicationSkinFolder();
+}
+
+void CInstallWindow::OnSkinLoaded()
+{
+    SetWindowIcons(kWindowIcon);
+    if (CControlUI* tip = m_manager.FindControlByName(L"tip"))
+        tip->SetText(CUiSetting::GetInstance()->GetText(L"安装主页提示文案"));
+}
+
+LRESULT CInstallWindow::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCLBUTTONDBLCLK) return 0;
+    return WindowImplBase::ProcessMessage(message, wParam, lParam);
+}
+
+void CInstallWindow::Notify(NotifyMsg& msg)
+{
+    if (msg.type != L"click" || !msg.sender) return;
+    TraceNotification(msg);
+    std::wstring name = msg.sender->GetName();
+    CUiSetting* settings = CUiSetting::GetInstance();
+    if (name == L"closeBtn")
+        Close(2);
+    else if (name == L"installHelpBtn")
+        OpenThroughShell(settings->GetLink(L"安装教程"));
+    else if (name == L"useHelpBtn")
+        OpenThroughShell(settings->GetLink(L"使用教程"));
+    else if (name == L"customerServiceBtn")
+        OpenThroughShell(settings->GetLink(L"联系客服"));
+    else if (name == L"installBtn")
+        Install();
+}
+
+void CInstallWindow::Install()
+{
+    CDataManager* data = CDataManager::GetInstance();
+    bool alwaysDownload = CUiSetting::GetInstance()->GetOther(L"总是下载最新安装包") == L"1";
+    std::wstring earlier = data->GetInstallFilePath();
+    // While a download runs, the file at the recorded path may be the one it
+    // is rewriting: the press waits for that download instead.
+    if (!alwaysDownload && !data->IsInstallerDownloadRunning() && !earlier.empty() &&
+        PathFileExistsW(earlier.c_str())) {
+        OpenThroughShell(earlier);
+        return;
+    }
+    DownloadAndStart();
+}
+
+void CInstallWindow::DownloadAndStart()
+{
+    CDataManager* data = CDataManager::GetInstance();
+    data->SetListener(this);
+
+    ProgressWindowConfig config;
+    config.title = L"下载安装包";
+    config.runningText = L"正在下载安装包…";
+    config.successText = L"下载成功";
+    config.failureText = L"下载失败";
+    config.stepCount = 20;
+    CProgressdWindow progress(config);
+    if (!progress.Create(m_hWnd, L"", WS_POPUP | WS_VISIBLE, 0)) return;
+    progress.CenterOnOwner();
+    // Recorded before the download starts, so that even an instant failure
+    // finds the window to tell.
+    m_progressWindow = progress.GetHWND();
+    data->StartInstallerDownload();
+    UINT code = progress.RunModal();
+    m_progressWindow = nullptr;
+    if (code == 1) OpenThroughShell(data->GetInstallFilePath());
+}
+
+void CInstallWindow::OnDownloadProgress(int, int)
+{
+}
+
+void CInstallWindow::OnDownloadComplete(int, bool success)
+{
+    HWND progress = m_progressWindow;
+    if (progress) ::PostMessageW(progress, WM_TASK_DONE, success ? 1 : 0, 0);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <atomic>
+
+#include "service/DownloadCallback.h"
+#include "ui/core/WindowImplBase.h"
+
+// The install page: guide and customer-service links and the install
+// button, which starts an installer already on disk or has the data
+// manager download one while a progress window stands in front. Stays open
+// until its close button; any number of installs can run from it.
+//
+// Threads: everything runs on the UI thread except OnDownloadComplete,
+// which a download thread calls; it only posts to the progress window whose
+// handle the UI thread records before the download can end and clears
+// after that window's loop.
+class CInstallWindow : public WindowImplBase, public IDownloadCallback {
+public:
+    ~CInstallWindow() override;
+
+    const wchar_t* WindowClassName() const override { return L"InstallerInstall"; }
+    std::wstring GetSkinFileName() override { return L"install.xml"; }
+    std::wstring GetSkinFolder() override;
+    void OnSkinLoaded() override;
+    LRESULT ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Notify(NotifyMsg& msg) override;
+
+    void OnDownloadProgress(int taskId, int percent) override;
+    void OnDownloadComplete(int taskId, bool success) override;
+
+private:
+    void Install();
+    void DownloadAndStart();
+
+    std::atomic<HWND> m_progressWindow{nullptr};
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ui/core/WindowImplBase.h"
+
+class CComboUI;
+class CEditUI;
+class CTextUI;
+
+// The product page shown first: description, choice of version, install
+// location and the install button. Closes with 1 after the chosen version
+// has been stored, with 2 from its close button; anything else gives 0.
+// UI thread only.
+class CMainWindow : public WindowImplBase {
+public:
+    const wchar_t* WindowClassName() const override { return L"InstallerMain"; }
+    std::wstring GetSkinFileName() override { return L"main.xml"; }
+    std::wstring GetSkinFolder() override;
+    void OnSkinLoaded() override;
+    LRESULT ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Notify(NotifyMsg& msg) override;
+
+private:
+    void FillVersions();
+
+    CTextUI* m_softInfo = nullptr;
+    CEditUI* m_installPath = nullptr;
+    CComboUI* m_versions = nullptr;
+};
