@@ -37,16 +37,22 @@ bool CreateDesktopShortcut(const std::wstring& shortcutName)
         return false;
     }
 
-    // 3. The icon file is written once; one already there is kept.
-    std::wstring iconPath = GetDataFolder() + L"logo.ico";
-    if (!PathFileExistsW(iconPath.c_str()))
-        WriteResourceToFile(iconPath, FindResourceW(nullptr, MAKEINTRESOURCEW(kIconResource), L"BINARY"));
+    // 3. The icon file is written once; one already there is kept. Without
+    // a data folder the shortcut keeps the icon the shell picks.
+    std::wstring dataFolder = GetDataFolder();
+    if (dataFolder.empty()) {
+        LOG_ERROR(L"failed to find the data folder, the shortcut gets no icon");
+    } else {
+        std::wstring iconPath = dataFolder + L"logo.ico";
+        if (!PathFileExistsW(iconPath.c_str()))
+            WriteResourceToFile(iconPath, FindResourceW(nullptr, MAKEINTRESOURCEW(kIconResource), L"BINARY"));
 
-    // 4.
-    result = link->SetIconLocation(iconPath.c_str(), 0);
-    if (FAILED(result)) {
-        LOG_ERROR(L"failed to set the shortcut icon, error: 0x%x", static_cast<unsigned>(result));
-        return false;
+        // 4.
+        result = link->SetIconLocation(iconPath.c_str(), 0);
+        if (FAILED(result)) {
+            LOG_ERROR(L"failed to set the shortcut icon, error: 0x%x", static_cast<unsigned>(result));
+            return false;
+        }
     }
 
     // 5.
@@ -58,8 +64,14 @@ bool CreateDesktopShortcut(const std::wstring& shortcutName)
     }
 
     // 6. and 7. A fresh file on every start, so a moved executable is followed.
+    // Without a desktop from the shell nothing is deleted or saved: the
+    // path would otherwise start at the root of the current drive.
     wchar_t desktop[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop);
+    result = SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop);
+    if (result != S_OK || desktop[0] == 0) {
+        LOG_ERROR(L"failed to find the desktop folder, error: 0x%x", static_cast<unsigned>(result));
+        return false;
+    }
     std::wstring shortcutPath = std::wstring(desktop) + L"\\" + shortcutName;
     DeleteFileW(shortcutPath.c_str());
     result = persist->Save(shortcutPath.c_str(), TRUE);

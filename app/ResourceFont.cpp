@@ -17,7 +17,12 @@ const int kFontResource = 134;
 void RegisterResourceFont()
 {
     // 1. and 2. A font file already in the data folder is used as it is.
-    std::wstring path = GetDataFolder() + L"DIN-Regular.otf";
+    std::wstring folder = GetDataFolder();
+    if (folder.empty()) {
+        LOG_ERROR(L"failed to find the font file");
+        return;
+    }
+    std::wstring path = folder + L"DIN-Regular.otf";
     if (!PathFileExistsW(path.c_str())) {
         WriteResourceToFile(path, FindResourceW(nullptr, MAKEINTRESOURCEW(kFontResource), RT_FONT));
         if (!PathFileExistsW(path.c_str())) {

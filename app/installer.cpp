@@ -10,10 +10,9 @@
 #include "app/InstallWindow.h"
 #include "app/MainWindow.h"
 #include "app/ResourceFont.h"
+#include "app/Startup.h"
 #include "base/ModuleResource.h"
-#include "diagnostics/DumpUtil.h"
 #include "diagnostics/Logger.h"
-#include "diagnostics/WorkFolders.h"
 #include "state/DataManager.h"
 #include "state/SettingManager.h"
 #include "state/UiSetting.h"
@@ -21,13 +20,11 @@
 
 namespace {
 
-const int kLargeScreenWidth = 2880;
-
 // Hands the skin archive that suits the screen to the toolkit. The resource
 // memory stays valid for the life of the process, so nothing is copied.
 void UseSkinArchiveResource()
 {
-    int id = GetSystemMetrics(SM_CXSCREEN) < kLargeScreenWidth ? 130 : 138;
+    int id = SkinArchiveForScreenWidth(GetSystemMetrics(SM_CXSCREEN));
     ModuleResource archive = FindModuleResource(nullptr, MAKEINTRESOURCEW(id), L"Zip");
     if (archive.Empty()) return;
     ResourceLocation::UseSkinArchiveBytes(archive.data, archive.size);
@@ -57,6 +54,9 @@ UINT RunTopLevelWindow(WindowImplBase& window)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
+    // Before anything can load a DLL by name.
+    RestrictDllSearch();
+
     // 1. The product's settings come first: they name the mutex and the folders.
     CUiSetting* settings = CUiSetting::GetInstance();
     std::wstring appId = settings->GetOther(L"APPID");
@@ -69,15 +69,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
         return 0;
     }
 
-    // 3. and 4. The working folder is named after the product; the log lives in it.
-    SetProductFolderName(L"Vantorie" + settings->GetOther(L"产品标识"));
-    g_pLogger = GetLogger(L"installer");
-
-    // 5. The crash filter must not compute paths while the process is failing.
-    SetDumpFolderCopy(GetDumpFolder());
-
-    // 6. From here on a crash on any thread leaves a dump and exit code 1.
-    InstallCrashHandling();
+    // 3. to 6. The working folder, the log and the crash handling.
+    StartDiagnostics(L"Vantorie" + settings->GetOther(L"产品标识"));
 
     // 7. The configuration file sets how much the log records.
     CSettingManager* config = CSettingManager::GetInstance();

@@ -4,6 +4,7 @@
 #include <json/writer.h>
 
 #include <climits>
+#include <exception>
 #include <memory>
 
 bool ParseJson(const std::string& text, Json::Value& root)
@@ -11,7 +12,16 @@ bool ParseJson(const std::string& text, Json::Value& root)
     Json::CharReaderBuilder builder;
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     std::string errors;
-    return reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+    // The reader throws rather than fails on some inputs, notably a document
+    // nested past its stack limit; outside text must never end the process.
+    bool parsed = false;
+    try {
+        parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+    } catch (const std::exception&) {
+        parsed = false;
+    }
+    if (!parsed) root = Json::Value();
+    return parsed;
 }
 
 bool JsonScalarText(const Json::Value& value, std::string& text)

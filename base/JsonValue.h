@@ -8,7 +8,9 @@
 // value only when it has a kind that converts, and report false otherwise,
 // so that a malformed document can never end the process.
 
-// Parses with the reader's default settings (comments allowed).
+// Parses with the reader's default settings (comments allowed). Never
+// throws: a document the reader throws on (one nested past its stack limit)
+// fails like any other, and a failure leaves root null.
 bool ParseJson(const std::string& text, Json::Value& root);
 
 // Text of a string, number, boolean or null (empty); false for objects and arrays.

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <exception>
 
 #include "diagnostics/Logger.h"
@@ -73,6 +74,36 @@ T LookUp(HMODULE module, const char* name)
 }
 
 HMODULE RuntimeLibrary() { return GetModuleHandleW(L"msvcrt.dll"); }
+
+// The full path of a DLL in the system folder or in the executable's own
+// folder, in a fixed buffer (the heap may be what failed); an empty text
+// when the folder cannot be learnt, which no load can succeed with.
+const wchar_t* LibraryPath(wchar_t* buffer, size_t capacity, bool besideExecutable, const wchar_t* name)
+{
+    buffer[0] = 0;
+    DWORD length = besideExecutable ? GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(capacity))
+                                    : GetSystemDirectoryW(buffer, static_cast<UINT>(capacity));
+    if (length == 0 || length >= capacity) {
+        buffer[0] = 0;
+        return buffer;
+    }
+    if (besideExecutable) {
+        wchar_t* slash = wcsrchr(buffer, L'\\');
+        if (!slash) {
+            buffer[0] = 0;
+            return buffer;
+        }
+        slash[1] = 0;
+    } else if (buffer[length - 1] != L'\\') {
+        wcsncat(buffer, L"\\", capacity - wcslen(buffer) - 1);
+    }
+    if (wcslen(buffer) + wcslen(name) >= capacity) {
+        buffer[0] = 0;
+        return buffer;
+    }
+    wcscat(buffer, name);
+    return buffer;
+}
 
 // Overwrites the first bytes of a function in this process's own code,
 // keeping the page's protection as it was.
@@ -170,19 +201,25 @@ LONG WINAPI CrashDumpFilter(EXCEPTION_POINTERS* pointers)
     path[kDumpPathCapacity - 1] = L'\0';
     LOG_DEBUG(L"dump file path = %s", path);
 
-    // 4. The file, anew even if one of that name exists.
-    CDumpFile file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    // 4. The file, anew even if one of that name exists. Without a dump
+    // folder the bare name would land in the current folder: no dump then.
+    CDumpFile file(g_dumpFolderCopy.empty()
+                       ? INVALID_HANDLE_VALUE
+                       : CreateFileW(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen()) {
         LOG_ERROR(L"failed to create dump file %s", path);
         exit(1);
     }
 
-    // 5. The system's debug-help library first, then one shipped beside us.
-    CLibrary dbghelp(LoadLibraryW(L"DBGHELP.DLL"));
+    // 5. The system's debug-help library first, then one shipped beside us,
+    // each by its full path: a bare name would also find a DLL that another
+    // program dropped beside setup.exe (a downloads folder).
+    wchar_t library[kDumpPathCapacity];
+    CLibrary dbghelp(LoadLibraryW(LibraryPath(library, kDumpPathCapacity, false, L"DBGHELP.DLL")));
     if (!dbghelp.Get()) {
         LOG_DEBUG(L"failed to load system dbghelp dll");
-        dbghelp.Reset(LoadLibraryW(L"DBGHELP2.DLL"));
+        dbghelp.Reset(LoadLibraryW(LibraryPath(library, kDumpPathCapacity, true, L"DBGHELP2.DLL")));
         if (!dbghelp.Get()) {
             LOG_ERROR(L"failed to load local dbghelp dll, error=%d", static_cast<int>(GetLastError()));
             file.Close();

@@ -51,6 +51,9 @@ void CLogger::Open(const std::wstring& folder, const std::wstring& name)
 {
     CLockGuard guard(m_lock);
     m_file.Close();
+    // Without a log folder from the shell there is nowhere to write: a bare
+    // name would put the log in whatever folder is current.
+    if (folder.empty()) return;
     SYSTEMTIME now;
     GetLocalTime(&now);
     wchar_t path[kPathCapacity];

@@ -17,11 +17,15 @@ std::wstring CWorkFolders::WorkFolder()
     std::wstring root = m_localAppData;
     if (!m_fixedRoot) {
         wchar_t buffer[MAX_PATH] = {};
-        // A failure is not cached, so a later call asks again.
-        if (SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer) != S_OK)
-            return std::wstring();
+        // S_FALSE names a folder that does not exist yet: the path is still
+        // the right one, and creating below it fails on its own. Anything
+        // else gives no path, and no path is not cached, so a later call
+        // asks again.
+        HRESULT result = SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer);
+        if (FAILED(result) || buffer[0] == 0) return std::wstring();
         root = buffer;
     }
+    if (root.empty()) return std::wstring();
     std::wstring path = root + L"\\" + m_productFolderName + L"\\";
     // Only this last level is created: a missing parent stays missing.
     CreateDirectoryW(path.c_str(), nullptr);
@@ -32,7 +36,11 @@ std::wstring CWorkFolders::WorkFolder()
 std::wstring CWorkFolders::SubFolder(std::wstring& cache, const wchar_t* name)
 {
     if (!cache.empty()) return cache;
-    cache = WorkFolder() + name;
+    // Without the working folder there is no sub-folder either: never one
+    // relative to the current folder, which is usually the one of setup.exe.
+    std::wstring work = WorkFolder();
+    if (work.empty()) return std::wstring();
+    cache = work + name;
     if (!PathFileExistsW(cache.c_str())) CreateDirectoryW(cache.c_str(), nullptr);
     return cache;
 }
@@ -41,8 +49,14 @@ std::wstring CWorkFolders::TempFolder()
 {
     std::lock_guard<std::mutex> guard(g_tempFolderMutex);
     if (m_temp.empty()) {
-        wchar_t buffer[MAX_PATH] = {};
-        if (GetTempPathW(MAX_PATH, buffer) != 0) m_temp = buffer;
+        // A result of 0 is a failure, one above the buffer's size the length
+        // of a path that did not fit; both leave the folder unknown (empty).
+        wchar_t buffer[MAX_PATH + 1] = {};
+        DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+        if (length != 0 && length <= MAX_PATH) {
+            m_temp = buffer;
+            if (m_temp.back() != L'\\') m_temp += L'\\';
+        }
     }
     return m_temp;
 }

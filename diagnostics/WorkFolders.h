@@ -5,6 +5,9 @@
 // Where the assistant keeps its own files: one working folder per product
 // under the local application-data folder, with four sub-folders. Every
 // path ends with a backslash and, once known, is kept for the process.
+// When the shell or the system gives no folder, the helpers give the empty
+// string and their callers skip what needed it: nothing ever falls back to
+// the current folder or the root of a drive.
 //
 // Threads: the caches are unlocked. Start-up asks for every path on the main
 // thread before any worker exists, except the temporary folder, which the

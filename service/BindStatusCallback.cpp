@@ -2,6 +2,9 @@
 
 #include "service/DownloadCallback.h"
 
+#include <cstdlib>
+#include <string>
+
 int CBindStatusCallback::Percent(ULONG progress, ULONG progressMax)
 {
     if (progressMax == 0) return 0;
@@ -22,12 +25,46 @@ STDMETHODIMP CBindStatusCallback::QueryInterface(REFIID iid, void** object)
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP CBindStatusCallback::OnResponse(DWORD responseCode, LPCWSTR, LPCWSTR,
+STDMETHODIMP CBindStatusCallback::OnResponse(DWORD responseCode, LPCWSTR responseHeaders, LPCWSTR,
                                              LPWSTR* additionalHeaders)
 {
     if (additionalHeaders) *additionalHeaders = nullptr;
     m_responseCode = responseCode;
+    m_lengthPromised = PromisedLengthOf(responseHeaders, m_promisedLength);
     return S_OK;
+}
+
+bool CBindStatusCallback::PromisedLengthOf(const wchar_t* headers, unsigned long long& length)
+{
+    length = 0;
+    if (!headers) return false;
+    bool found = false;
+    std::wstring block = headers;
+    size_t start = 0;
+    while (start < block.size()) {
+        size_t end = block.find(L"\r\n", start);
+        if (end == std::wstring::npos) end = block.size();
+        std::wstring line = block.substr(start, end - start);
+        start = end + 2;
+        size_t colon = line.find(L':');
+        if (colon == std::wstring::npos) continue;
+        std::wstring name = line.substr(0, colon);
+        size_t first = line.find_first_not_of(L" \t", colon + 1);
+        size_t last = line.find_last_not_of(L" \t");
+        std::wstring value = first == std::wstring::npos ? std::wstring() : line.substr(first, last - first + 1);
+        if (_wcsicmp(name.c_str(), L"Content-Encoding") == 0 || _wcsicmp(name.c_str(), L"Transfer-Encoding") == 0) {
+            if (_wcsicmp(value.c_str(), L"identity") != 0) return false;
+        } else if (_wcsicmp(name.c_str(), L"Content-Length") == 0) {
+            if (value.empty() || value.size() > 18 || value.find_first_not_of(L"0123456789") != std::wstring::npos)
+                return false;
+            unsigned long long number = _wcstoui64(value.c_str(), nullptr, 10);
+            // Two different promises leave nothing to check against.
+            if (found && number != length) return false;
+            length = number;
+            found = true;
+        }
+    }
+    return found;
 }
 
 HRESULT CBindStatusCallback::Judge(HRESULT downloadResult) const

@@ -12,7 +12,8 @@ class IDownloadCallback;
 //
 // It also hears the HTTP status through IHttpNegotiate: a moniker download
 // of an error page (404, 500) would otherwise end in S_OK and leave the
-// error text in place of the installer.
+// error text in place of the installer. The same answer gives the length
+// the server promised, so that a cut connection is not taken for a whole file.
 class CBindStatusCallback : public IBindStatusCallback, public IHttpNegotiate {
 public:
     CBindStatusCallback(int taskId, IDownloadCallback* callback)
@@ -50,6 +51,16 @@ public:
 
     // The last HTTP status heard, 0 when none was.
     DWORD ResponseCode() const { return m_responseCode; }
+    // The body's length as the response promised it; false when it gave
+    // none or when the file on disk may lawfully differ from it (a content
+    // or transfer encoding).
+    bool PromisedLength(unsigned long long& length) const
+    {
+        length = m_promisedLength;
+        return m_lengthPromised;
+    }
+    // Reads the promise from a raw header block (lines ending in CR LF).
+    static bool PromisedLengthOf(const wchar_t* headers, unsigned long long& length);
     // A download the server answered with an error status has failed,
     // whatever the moniker's own result says.
     HRESULT Judge(HRESULT downloadResult) const;
@@ -59,4 +70,6 @@ private:
     IDownloadCallback* m_callback;
     int m_lastPercent = 0;
     DWORD m_responseCode = 0;
+    bool m_lengthPromised = false;
+    unsigned long long m_promisedLength = 0;
 };

@@ -58,15 +58,54 @@ void CDownloadManager::DownloadThread()
             PauseFor(1000);
             continue;
         }
-        // A cached copy would hide a changed installer behind the same URL.
-        DeleteUrlCacheEntryW(task.url.c_str());
-        CBindStatusCallback status(task.id, task.callback);
-        HRESULT result = status.Judge(URLDownloadToFileW(
-            nullptr, task.url.c_str(), task.path.c_str(), 0,
-            static_cast<IBindStatusCallback*>(&status)));
-        if (result != S_OK)
-            LOG_ERROR(L"failed to call URLDownloadToFile, error is 0x%x",
-                      static_cast<unsigned>(result));
-        task.callback->OnDownloadComplete(task.id, result == S_OK);
+        bool success = Download(task);
+        task.callback->OnDownloadComplete(task.id, success);
     }
 }
+
+bool CDownloadManager::Download(const DownloadTask& task)
+{
+    // 1. The transfer goes to a name of its own in the target's folder, so
+    // that whatever is at the target (an earlier installer) stays until a
+    // whole file can take its place, and the final move stays on one volume.
+    std::wstring partial = PartialPath(task.path);
+    DeleteFileW(partial.c_str());
+
+    // 2. A cached copy would hide a changed installer behind the same URL.
+    DeleteUrlCacheEntryW(task.url.c_str());
+    CBindStatusCallback status(task.id, task.callback);
+    HRESULT result = status.Judge(URLDownloadToFileW(
+        nullptr, task.url.c_str(), partial.c_str(), 0, static_cast<IBindStatusCallback*>(&status)));
+    if (result != S_OK) {
+        LOG_ERROR(L"failed to call URLDownloadToFile, error is 0x%x", static_cast<unsigned>(result));
+        DeleteFileW(partial.c_str());
+        return false;
+    }
+
+    // 3. A connection cut before the promised length can still end in S_OK.
+    unsigned long long promised = 0;
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    if (!GetFileAttributesExW(partial.c_str(), GetFileExInfoStandard, &attributes)) {
+        LOG_ERROR(L"failed to find the downloaded file, error is %d", static_cast<int>(GetLastError()));
+        return false;
+    }
+    unsigned long long size =
+        (static_cast<unsigned long long>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+    if (status.PromisedLength(promised) && size != promised) {
+        LOG_ERROR(L"failed to download the whole file, %I64u of %I64u bytes arrived", size, promised);
+        DeleteFileW(partial.c_str());
+        return false;
+    }
+
+    // 4. Only now does the file take the target's name.
+    if (!MoveFileExW(partial.c_str(), task.path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        LOG_ERROR(L"failed to move the downloaded file into place, error is %d",
+                  static_cast<int>(GetLastError()));
+        DeleteFileW(partial.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::wstring CDownloadManager::PartialPath(const std::wstring& path) { return path + L".part"; }

@@ -15,7 +15,11 @@ struct DownloadTask {
     IDownloadCallback* callback = nullptr;
 };
 
-// Downloads files one after the other on a worker thread of its own.
+// Downloads files one after the other on a worker thread of its own. A file
+// reaches its target path only whole: it is fetched under a name of its
+// own beside the target, checked (HTTP status, the promised length), and
+// then moved over the target; a failed download leaves the target as it
+// was and no partial file behind.
 //
 // Threads: CreateDownloadingTask may be called from any thread. The worker,
 // started by the first accepted task and never ended, takes tasks from the
@@ -30,9 +34,14 @@ public:
     int CreateDownloadingTask(const std::wstring& url, const std::wstring& path,
                               IDownloadCallback* callback);
 
+    // Where a download is written until it is known to be whole.
+    static std::wstring PartialPath(const std::wstring& path);
+
 private:
     CDownloadManager() = default;
     void DownloadThread();
+    // One transfer: true once the whole file is at the task's path.
+    bool Download(const DownloadTask& task);
     bool TakeTask(DownloadTask& task);
 
     CCriticalSection m_lock;

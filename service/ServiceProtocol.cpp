@@ -1,6 +1,5 @@
 #include "service/ServiceProtocol.h"
 
-#include <cwctype>
 
 #include "base/JsonValue.h"
 #include "base/StringConvert.h"
@@ -54,7 +53,7 @@ bool IsSafeFileName(const std::wstring& name)
     if (name.empty() || name.size() > 200) return false;
     if (name == L"." || name == L"..") return false;
     for (wchar_t c : name) {
-        if (c < 0x20 || c == 0x7F) return false;
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return false;
         if (c == L'\\' || c == L'/' || c == L':') return false;
         // Characters Windows refuses in names; a name with them cannot be created anyway.
         if (c == L'<' || c == L'>' || c == L'"' || c == L'|' || c == L'?' || c == L'*') return false;
@@ -64,12 +63,32 @@ bool IsSafeFileName(const std::wstring& name)
     // A device name stays a device with any extension ("nul.exe" is NUL).
     std::wstring stem = name.substr(0, name.find(L'.'));
     while (!stem.empty() && stem.back() == L' ') stem.pop_back();
-    for (wchar_t& c : stem) c = static_cast<wchar_t>(std::towupper(c));
-    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL") return false;
-    if (stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
-        stem[3] >= L'1' && stem[3] <= L'9')
+    for (wchar_t& c : stem)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL" || stem == L"CONIN$" ||
+        stem == L"CONOUT$")
         return false;
+    // Windows reserves the superscript digits one to three beside 1 to 9; 0 is free.
+    if (stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0)) {
+        wchar_t n = stem[3];
+        if ((n >= L'1' && n <= L'9') || n == 0xB9 || n == 0xB2 || n == 0xB3) return false;
+    }
     return true;
+}
+
+DownloadInfoRead ReadDownloadInfo(const Json::Value& data, std::wstring& name, std::wstring& url)
+{
+    std::string utf8Name, utf8Url;
+    if (!data.isObject() || !data.isMember("filename") || !data.isMember("fileurl") ||
+        !JsonScalarText(data["filename"], utf8Name) || !JsonScalarText(data["fileurl"], utf8Url))
+        return DownloadInfoRead::FormatWrong;
+    std::wstring wideName = Utf8ToWide(utf8Name);
+    std::wstring wideUrl = Utf8ToWide(utf8Url);
+    if (wideName.empty() || wideUrl.empty()) return DownloadInfoRead::Empty;
+    if (!IsSafeFileName(wideName)) return DownloadInfoRead::UnsafeName;
+    name = wideName;
+    url = wideUrl;
+    return DownloadInfoRead::Ok;
 }
 
 std::string BuildEventBody(const std::string& name, int64_t time, const std::string& os)

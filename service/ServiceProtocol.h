@@ -36,8 +36,23 @@ bool BuildDownloadInfoPath(const std::wstring& version, std::wstring& path);
 ReplyParse ParseServiceReply(const std::string& body, ServiceReply& reply);
 
 // A file name the service hands out may only name a file directly inside
-// the temporary folder.
+// the temporary folder: no separators, stream or drive colons, control
+// characters (C0, DEL, C1) or characters Windows refuses, no trailing dot
+// or space, and no device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM
+// and LPT with a digit 1 to 9 or a superscript one to three) whatever the
+// extension.
 bool IsSafeFileName(const std::wstring& name);
+
+enum class DownloadInfoRead {
+    Ok,
+    FormatWrong,  // "data" is not an object with "filename" and "fileurl" as text
+    Empty,        // either of them is empty
+    UnsafeName,   // the file name fails IsSafeFileName
+};
+
+// The download information in a reply's "data"; name and url are set only
+// when the result is Ok.
+DownloadInfoRead ReadDownloadInfo(const Json::Value& data, std::wstring& name, std::wstring& url);
 
 // {"evt": name, "ct": time, "host": {"os": os}} in the stream writer's default form.
 std::string BuildEventBody(const std::string& name, int64_t time, const std::string& os);

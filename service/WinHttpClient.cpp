@@ -38,6 +38,13 @@ private:
     HINTERNET m_handle;
 };
 
+// Records a failed step with the error number of the call that just failed.
+void NoteFailure(HttpResponse& response, const std::wstring& text, DWORD error)
+{
+    response.errorText = text;
+    response.errorCode = error;
+}
+
 std::wstring WithNumber(const wchar_t* prefix, unsigned long number)
 {
     wchar_t text[32];
@@ -112,21 +119,24 @@ bool CWinHttpClient::SendRequest(const wchar_t* verb, const std::wstring& path,
     CWinHttpHandle session(WinHttpOpen(m_agent.c_str(), AccessType(), WINHTTP_NO_PROXY_NAME,
                                        WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session) {
-        response.errorText = L"WinHttpOpen fails!";
+        NoteFailure(response, L"WinHttpOpen fails!", GetLastError());
         return false;
     }
     // 2. The connection.
     CWinHttpHandle connection(
         WinHttpConnect(session.Get(), m_host.c_str(), static_cast<INTERNET_PORT>(m_port), 0));
     if (!connection) {
-        response.errorText = L"WinHttpConnect fails!";
+        NoteFailure(response, L"WinHttpConnect fails!", GetLastError());
         return false;
     }
     // 3. The request, always over TLS and never answered from a cache.
     CWinHttpHandle request(WinHttpOpenRequest(connection.Get(), verb, path.c_str(), nullptr,
                                               WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                               WINHTTP_FLAG_REFRESH | WINHTTP_FLAG_SECURE));
-    if (!request) return false;
+    if (!request) {
+        response.errorCode = GetLastError();
+        return false;
+    }
 
     // 4. Send and receive until a response needs no further credential round.
     DWORD proxyScheme = 0;
@@ -139,7 +149,7 @@ bool CWinHttpClient::SendRequest(const wchar_t* verb, const std::wstring& path,
         if (proxyScheme != 0 && !m_proxyUserName.empty()) {
             if (!WinHttpSetCredentials(request.Get(), WINHTTP_AUTH_TARGET_PROXY, proxyScheme,
                                        m_proxyUserName.c_str(), m_proxyPassword.c_str(), nullptr))
-                response.errorText = L"WinHttpSetCredentials fails!";
+                NoteFailure(response, L"WinHttpSetCredentials fails!", GetLastError());
         }
         // 4.2 Send the header block and the body.
         LPCWSTR headerText = headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str();
@@ -149,15 +159,15 @@ bool CWinHttpClient::SendRequest(const wchar_t* verb, const std::wstring& path,
         DWORD optionalLength = static_cast<DWORD>(body.size());
         if (!WinHttpSendRequest(request.Get(), headerText, headerLength, optional, optionalLength,
                                 optionalLength, 0)) {
-            response.errorText = L"WinHttpSendRequest fails!";
-            if (GetLastError() == ERROR_WINHTTP_RESEND_REQUEST && ++resends <= kMaxResends)
+            NoteFailure(response, L"WinHttpSendRequest fails!", GetLastError());
+            if (response.errorCode == ERROR_WINHTTP_RESEND_REQUEST && ++resends <= kMaxResends)
                 continue;
             return false;
         }
         // 4.3 Wait for the response.
         if (!WinHttpReceiveResponse(request.Get(), nullptr)) {
-            response.errorText = L"WinHttpReceiveResponse fails!";
-            if (GetLastError() == ERROR_WINHTTP_RESEND_REQUEST && ++resends <= kMaxResends)
+            NoteFailure(response, L"WinHttpReceiveResponse fails!", GetLastError());
+            if (response.errorCode == ERROR_WINHTTP_RESEND_REQUEST && ++resends <= kMaxResends)
                 continue;
             return false;
         }
@@ -169,21 +179,22 @@ bool CWinHttpClient::SendRequest(const wchar_t* verb, const std::wstring& path,
                                 WINHTTP_NO_HEADER_INDEX))
             response.statusCode = status;
         else
-            response.errorText = L"WinHttpQueryHeaders fails!";
+            NoteFailure(response, L"WinHttpQueryHeaders fails!", GetLastError());
         // 4.5 The body, whole, whatever the status.
         response.body.clear();
         for (;;) {
             DWORD available = 0;
             if (!WinHttpQueryDataAvailable(request.Get(), &available)) {
-                response.errorText =
-                    WithNumber(L"Error in WinHttpQueryDataAvailable: ", GetLastError());
+                DWORD error = GetLastError();
+                NoteFailure(response, WithNumber(L"Error in WinHttpQueryDataAvailable: ", error), error);
                 available = 0;
             }
             if (available == 0) break;
             std::vector<char> chunk(available, 0);
             DWORD read = 0;
             if (!WinHttpReadData(request.Get(), chunk.data(), available, &read)) {
-                response.errorText = WithNumber(L"Error in WinHttpReadData: ", GetLastError());
+                DWORD error = GetLastError();
+                NoteFailure(response, WithNumber(L"Error in WinHttpReadData: ", error), error);
                 continue;
             }
             response.body.append(chunk.data(), read);
@@ -193,7 +204,7 @@ bool CWinHttpClient::SendRequest(const wchar_t* verb, const std::wstring& path,
         if (current == HTTP_STATUS_DENIED) {
             DWORD supported = 0, first = 0, target = 0;
             if (!WinHttpQueryAuthSchemes(request.Get(), &supported, &first, &target)) {
-                response.errorText = L"WinHttpQueryAuthSchemes in case 401 fails!";
+                NoteFailure(response, L"WinHttpQueryAuthSchemes in case 401 fails!", GetLastError());
                 failed = true;
             } else {
                 DWORD scheme = PickAuthScheme(supported);
@@ -202,7 +213,7 @@ bool CWinHttpClient::SendRequest(const wchar_t* verb, const std::wstring& path,
                 } else if (!WinHttpSetCredentials(request.Get(), target, scheme,
                                                   m_serverUserName.c_str(),
                                                   m_serverPassword.c_str(), nullptr)) {
-                    response.errorText = L"WinHttpSetCredentials in case 401 fails!";
+                    NoteFailure(response, L"WinHttpSetCredentials in case 401 fails!", GetLastError());
                     failed = true;
                 } else if (previousStatus == HTTP_STATUS_DENIED) {
                     done = true;
@@ -211,7 +222,7 @@ bool CWinHttpClient::SendRequest(const wchar_t* verb, const std::wstring& path,
         } else if (current == HTTP_STATUS_PROXY_AUTH_REQ) {
             DWORD supported = 0, first = 0, target = 0;
             if (!WinHttpQueryAuthSchemes(request.Get(), &supported, &first, &target)) {
-                response.errorText = L"WinHttpQueryAuthSchemes in case 407 fails!";
+                NoteFailure(response, L"WinHttpQueryAuthSchemes in case 407 fails!", GetLastError());
                 failed = true;
             } else {
                 proxyScheme = PickAuthScheme(supported);

@@ -3,12 +3,15 @@
 #include <string>
 
 // What one exchange leaves for its caller: the raw body (the service sends
-// UTF-8 JSON), the status of the last response read (0 if none) and the
-// message of the last step that failed (empty if none did).
+// UTF-8 JSON), the status of the last response read (0 if none), and the
+// message and system error number of the last step that failed (empty and
+// 0 if none did). The number is kept here because closing the handles on
+// the way out changes the thread's last error before the caller can read it.
 struct HttpResponse {
     std::string body;
     unsigned long statusCode = 0;
     std::wstring errorText;
+    unsigned long errorCode = 0;
 };
 
 // One synchronous HTTPS exchange over WinHTTP. An object is built on the

@@ -8,26 +8,23 @@
 #include <iphlpapi.h>
 #include <objbase.h>
 
+#include <io.h>
+
 #include <cstdio>
 #include <cstring>
 #include <thread>
 
-#include "base/JsonValue.h"
 #include "base/StringConvert.h"
 #include "diagnostics/Logger.h"
 #include "diagnostics/WorkFolders.h"
 #include "service/DownloadManager.h"
 #include "service/Pause.h"
 #include "service/WinHttpClient.h"
+#include "state/DataDocument.h"
 #include "state/DeviceIdentity.h"
 #include "state/UiSetting.h"
 
 namespace {
-
-const char* const kPersisted[] = {"device_id", "install_file_path", "software_version"};
-
-const int kReplaceAttempts = 10;
-const DWORD kReplacePauseMs = 20;
 
 // Owns a C run-time file for one scope.
 class CFile {
@@ -37,6 +34,12 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
     FILE* Get() const { return m_file; }
+    // True when everything written so far reached the disk.
+    bool Flush()
+    {
+        if (!m_file || fflush(m_file) != 0) return false;
+        return _commit(_fileno(m_file)) == 0;
+    }
     // True when everything written so far reached the file.
     bool Close()
     {
@@ -117,7 +120,12 @@ int CDataManager::DownloadPercent()
 
 void CDataManager::Load()
 {
-    // 1. and 2. No file is a first run, not a failure.
+    // 1. and 2. No file is a first run, not a failure. Without a folder from
+    // the shell there is no file to read, and none in the current folder.
+    if (m_configFolder.empty()) {
+        LOG_ERROR(L"failed to find the configure folder, the data configure file is not read");
+        return;
+    }
     std::wstring path = DataFilePath();
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     // 3. and 4. The lines joined without their line breaks; text mode has
@@ -138,40 +146,41 @@ void CDataManager::Load()
             }
         }
     }
-    // 5. Parse.
-    Json::Value root;
-    if (!ParseJson(text, root) || !root.isObject()) {
+    // 5. and 6. Members that are not text (objects, arrays) count as missing.
+    CLockGuard guard(m_lock);
+    PersistedData data{m_deviceId, m_installFilePath, m_softwareVersion};
+    bool idRefused = false;
+    if (!ReadDataDocument(text, data, idRefused)) {
         LOG_ERROR(L"failed to parse the basic configure");
         return;
     }
-    // 6. Members that are not text (objects, arrays) count as missing.
-    std::wstring* fields[] = {&m_deviceId, &m_installFilePath, &m_softwareVersion};
-    CLockGuard guard(m_lock);
-    for (size_t i = 0; i < 3; ++i) {
-        const Json::Value* value = root.find(kPersisted[i], kPersisted[i] + strlen(kPersisted[i]));
-        std::string member;
-        if (value && JsonScalarText(*value, member)) *fields[i] = Utf8ToWide(member);
-    }
+    if (idRefused) LOG_ERROR(L"the stored device id is not a plain identifier, a new one is made");
+    m_deviceId = data.deviceId;
+    m_installFilePath = data.installFilePath;
+    m_softwareVersion = data.softwareVersion;
 }
 
 void CDataManager::Save()
 {
+    if (m_configFolder.empty()) {
+        LOG_ERROR(L"failed to find the configure folder, the data configure file is not saved");
+        return;
+    }
     // 1. One writer at a time, and the fields are copied only once this
     // save may write: a save that copied earlier but wrote later would put
     // older values over newer ones. m_lock is held just for the copy.
     CLockGuard writer(m_saveLock);
-    Json::Value root(Json::objectValue);
+    PersistedData data;
     {
         CLockGuard guard(m_lock);
-        root["device_id"] = WideToUtf8(m_deviceId);
-        root["install_file_path"] = WideToUtf8(m_installFilePath);
-        root["software_version"] = WideToUtf8(m_softwareVersion);
+        data = PersistedData{m_deviceId, m_installFilePath, m_softwareVersion};
     }
-    std::string text = WriteJson(root);
+    std::string text = WriteDataDocument(data);
 
     // 2. The text goes whole into a file beside data.json that then replaces
     // it, so an interrupted save or a full disk leaves the old file, and with
-    // it the device id, as it was.
+    // it the device id, as it was. The new file reaches the disk before the
+    // rename does: otherwise a power cut can leave the new name on an empty file.
     std::wstring path = DataFilePath();
     std::wstring temporary = path + L".tmp";
     bool written = false;
@@ -180,21 +189,15 @@ void CDataManager::Save()
         CFile file(temporary, L"w");
         if (file.Get()) {
             written = fwrite(text.data(), 1, text.size(), file.Get()) == text.size();
+            written = file.Flush() && written;
             written = file.Close() && written;
         }
     }
-    // 3. Replace. A scanner or indexer that has the old file open for a
-    // moment makes the replacement fail with a sharing violation; a few
-    // short retries ride that out.
-    bool replaced = false;
-    for (int attempt = 0; written && !replaced && attempt < kReplaceAttempts; ++attempt) {
-        if (attempt > 0) Sleep(kReplacePauseMs);
-        replaced = MoveFileExW(temporary.c_str(), path.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-        if (!replaced && GetLastError() != ERROR_SHARING_VIOLATION &&
-            GetLastError() != ERROR_ACCESS_DENIED)
-            break;
-    }
+    // 3. Replace. This runs on the UI thread when the user picks a version,
+    // so a file held open elsewhere is not waited for: the save fails, the
+    // values stay in memory and the next save writes them.
+    bool replaced = written && MoveFileExW(temporary.c_str(), path.c_str(),
+                                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     if (!replaced) {
         DeleteFileW(temporary.c_str());
         LOG_ERROR(L"failed to save the data configure file : %s", path.c_str());
@@ -317,20 +320,27 @@ bool CDataManager::ParseReply(const std::string& body, ServiceReply& reply)
 bool CDataManager::GetDownloadInfo(const std::wstring& version, std::wstring& fileName,
                                    std::wstring& fileUrl)
 {
-    // 1. The version travels percent-encoded; an absurdly long one is refused.
+    return FetchDownloadInfo(version, fileName, fileUrl) == InfoFetch::Ok;
+}
+
+CDataManager::InfoFetch CDataManager::FetchDownloadInfo(const std::wstring& version,
+                                                        std::wstring& fileName, std::wstring& fileUrl)
+{
+    // 1. The version travels percent-encoded; an absurdly long one is
+    // refused, and asking again could never change that.
     std::wstring path;
     if (!BuildDownloadInfoPath(version, path)) {
         LOG_ERROR(L"failed to get installer info, error: the version is too long (%d characters)",
                   static_cast<int>(version.size()));
-        return false;
+        return InfoFetch::Refused;
     }
-    // 2. and 3. The request.
+    // 2. and 3. The request; the error number is the failing call's own.
     CWinHttpClient client(m_serviceHost, m_servicePort, L"WinHttpClient", L"", L"", L"", L"");
     HttpResponse response;
     if (!client.Get(path, BuildHeaders(), response)) {
         LOG_ERROR(L"failed to get installer info, error: %s, error code: %d",
-                  response.errorText.c_str(), static_cast<int>(GetLastError()));
-        return false;
+                  response.errorText.c_str(), static_cast<int>(response.errorCode));
+        return InfoFetch::Failed;
     }
     // 4. and 5. The envelope alone decides, not the status code.
     std::wstring body = Utf8ToWide(response.body);
@@ -338,36 +348,30 @@ bool CDataManager::GetDownloadInfo(const std::wstring& version, std::wstring& fi
     if (!ParseReply(response.body, reply)) {
         LOG_ERROR(L"failed to get installer info, error: failed to parse http response content: %s",
                   body.c_str());
-        return false;
+        return InfoFetch::Failed;
     }
     if (reply.error != 0) {
         LOG_ERROR(L"failed to get installer info, http report error: %s", reply.msg.c_str());
-        return false;
+        return InfoFetch::Failed;
     }
-    // 6. The members this operation needs, as text.
-    std::string name, url;
-    if (!reply.data.isObject() || !reply.data.isMember("filename") ||
-        !reply.data.isMember("fileurl") || !JsonScalarText(reply.data["filename"], name) ||
-        !JsonScalarText(reply.data["fileurl"], url)) {
+    // 6. and 7. The members this operation needs, as non-empty text, and a
+    // name that stays inside the temporary folder.
+    switch (ReadDownloadInfo(reply.data, fileName, fileUrl)) {
+    case DownloadInfoRead::Ok:
+        return InfoFetch::Ok;
+    case DownloadInfoRead::FormatWrong:
         LOG_ERROR(L"failed to get installer info, http content format is wrong, response content is: %s",
                   body.c_str());
-        return false;
-    }
-    // 7. Non-empty, and a name that stays inside the temporary folder.
-    std::wstring wideName = Utf8ToWide(name);
-    std::wstring wideUrl = Utf8ToWide(url);
-    if (wideName.empty() || wideUrl.empty()) {
+        break;
+    case DownloadInfoRead::Empty:
         LOG_ERROR(L"failed to get installer info, response content is: %s", body.c_str());
-        return false;
-    }
-    if (!IsSafeFileName(wideName)) {
+        break;
+    case DownloadInfoRead::UnsafeName:
         LOG_ERROR(L"failed to get installer info, the file name is refused, response content is: %s",
                   body.c_str());
-        return false;
+        break;
     }
-    fileName = wideName;
-    fileUrl = wideUrl;
-    return true;
+    return InfoFetch::Failed;
 }
 
 void CDataManager::ReportEvent(const UsageEvent& event)
@@ -398,7 +402,7 @@ void CDataManager::SendNextEvent()
     if (!client.Post(L"/v1/report", BuildHeaders() + L"Content-Type: Application/json\r\n", body,
                      response)) {
         LOG_ERROR(L"failed to report event, error: %s, error code: %d", response.errorText.c_str(),
-                  static_cast<int>(GetLastError()));
+                  static_cast<int>(response.errorCode));
         return;
     }
     if (response.statusCode < 200 || response.statusCode > 299) {
@@ -464,20 +468,29 @@ void CDataManager::InstallerDownloadThread(int download)
     LOG_INFO(L"the thread of downloading installer starts");
     std::wstring version = GetSoftwareVersion();
 
-    // 3. Up to three attempts, one second apart.
+    // 3. Up to three attempts, one second apart; a request that can never
+    // be made is not tried again.
     std::wstring fileName, fileUrl;
-    bool known = false;
-    for (int attempt = 0; attempt < 3 && !known; ++attempt) {
-        known = GetDownloadInfo(version, fileName, fileUrl);
-        PauseFor(1000);
+    InfoFetch fetched = InfoFetch::Failed;
+    for (int attempt = 0; attempt < 3 && fetched == InfoFetch::Failed; ++attempt) {
+        fetched = FetchDownloadInfo(version, fileName, fileUrl);
+        if (fetched != InfoFetch::Refused) PauseFor(1000);
     }
-    if (!known) {
+    if (fetched != InfoFetch::Ok) {
         TellListener(download, false);
         return;
     }
-    // 4. An old file of that name must not pass for the new download.
-    std::wstring target = GetTempFolder() + fileName;
-    DeleteFileW(target.c_str());
+    // 4. The installer goes into the temporary folder, or nowhere: a bare
+    // file name would land beside setup.exe. An earlier installer of that
+    // name stays until the download manager puts a checked, complete file
+    // over it, so a failed download never leaves a wrong file there.
+    std::wstring folder = GetTempFolder();
+    if (folder.empty()) {
+        LOG_ERROR(L"failed to get the temporary folder, the installer is not downloaded");
+        TellListener(download, false);
+        return;
+    }
+    std::wstring target = folder + fileName;
 
     // 5. The status is reset before the task exists, so no callback races it.
     {

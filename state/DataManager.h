@@ -80,6 +80,11 @@ public:
     int DownloadPercent();
 
 private:
+    // How one request for the download information ended: Refused when it
+    // cannot be made at all (a version too long for the query).
+    enum class InfoFetch { Ok, Failed, Refused };
+    InfoFetch FetchDownloadInfo(const std::wstring& version, std::wstring& fileName,
+                                std::wstring& fileUrl);
     void InstallerDownloadThread(int download);
     void EventReportThread();
     void TellListener(int download, bool success);

@@ -7,11 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include <json/json.h>
-
-#include "base/JsonValue.h"
 #include "diagnostics/Logger.h"
 #include "diagnostics/WorkFolders.h"
+#include "state/SettingDocument.h"
 
 CSettingManager* CSettingManager::GetInstance()
 {
@@ -21,6 +19,12 @@ CSettingManager* CSettingManager::GetInstance()
 
 CSettingManager::CSettingManager(const std::wstring& configFolder)
 {
+    // Without a folder from the shell the defaults stay: a bare name would
+    // read whatever configs.json the current folder holds.
+    if (configFolder.empty()) {
+        LOG_ERROR(L"failed to find the configure folder, the basic configure file is not read");
+        return;
+    }
     Read(configFolder + L"configs.json");
 }
 
@@ -46,16 +50,12 @@ void CSettingManager::Read(const std::wstring& path)
     }
     fclose(file);
 
-    Json::Value root;
-    if (!ParseJson(text, root)) {
+    SettingValues values{m_logLevel, m_loadResourceFromZip};
+    if (!ReadSettingDocument(text, values)) {
         LOG_ERROR(L"failed to parse the basic configure");
         return;
     }
-    if (!root.isObject()) return;
     // Values of a kind that does not convert are treated as absent.
-    int level = 0;
-    if (root.isMember("log_level") && JsonToInt(root["log_level"], level)) m_logLevel = level;
-    bool fromZip = true;
-    if (root.isMember("load_resource_from_zip") && JsonToBool(root["load_resource_from_zip"], fromZip))
-        m_loadResourceFromZip = fromZip;
+    m_logLevel = values.logLevel;
+    m_loadResourceFromZip = values.loadResourceFromZip;
 }

@@ -2,12 +2,10 @@
 
 #include <windows.h>
 
-#include <json/json.h>
-
-#include "base/JsonValue.h"
 #include "base/ModuleResource.h"
 #include "base/StringConvert.h"
 #include "diagnostics/Logger.h"
+#include "state/UiSettingDocument.h"
 
 CUiSetting* CUiSetting::GetInstance()
 {
@@ -32,26 +30,15 @@ void CUiSetting::Load(const std::string& document)
                   static_cast<int>(GetLastError()));
         return;
     }
-    Json::Value root;
-    if (!ParseJson(document, root)) {
+    UiSettingGroups groups;
+    if (!ReadUiSettingDocument(document, groups)) {
         LOG_ERROR(L"failed to parse the ui setting");
         return;
     }
-    if (!root.isObject()) return;
-    const std::pair<const wchar_t*, Group*> groups[] = {
-        {L"文本", &m_texts}, {L"颜色", &m_colors}, {L"链接", &m_links}, {L"其它", &m_others}};
-    for (const auto& group : groups) {
-        std::string name = WideToUtf8(group.first);
-        const Json::Value* value = root.find(name.data(), name.data() + name.size());
-        // A group that is not an object, or a member that is not a scalar,
-        // cannot be read as text: it is passed over like a missing one.
-        if (!value || !value->isObject()) continue;
-        for (const std::string& key : value->getMemberNames()) {
-            std::string text;
-            if (!JsonScalarText((*value)[key], text)) continue;
-            (*group.second)[Utf8ToWide(key)] = Utf8ToWide(text);
-        }
-    }
+    m_texts = std::move(groups.texts);
+    m_colors = std::move(groups.colors);
+    m_links = std::move(groups.links);
+    m_others = std::move(groups.others);
 }
 
 std::wstring CUiSetting::Find(const Group& group, const std::wstring& key)

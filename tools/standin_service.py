@@ -18,6 +18,7 @@ Behaviour members (defaults in DEFAULT_BEHAVIOUR):
   fileurl     the "fileurl" member (default: https://<host>/files/<filename>)
   report      "ok" | "down" (status 503, the event is not accepted)
   file        "ok" | "nolength" | "slow" | "missing"
+              | "cut" (promises the whole length, sends half, closes)
   slow_seconds  how long a "slow" file takes, in 20 parts (2)
   auth        "" | "basic": every request then needs Basic user:secret
               | "proxy": every request is answered 407 asking for proxy Basic
@@ -235,6 +236,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         kind = "application/octet-stream"
         if mode == "nolength":
             return self.send_bytes(200, content, content_type=kind, length=False)
+        if mode == "cut":
+            self.send_response(200)
+            self.send_header("Content-Type", kind)
+            self.send_header("Content-Length", str(len(content)))
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(content[:len(content) // 2])
+            self.wfile.flush()
+            self.close_connection = True
+            return
         if mode == "slow":
             self.send_response(200)
             self.send_header("Content-Type", kind)

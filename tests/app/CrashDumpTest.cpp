@@ -11,9 +11,11 @@
 #include <cwchar>
 #include <thread>
 
+#include "app/Startup.h"
 #include "diagnostics/DumpUtil.h"
 #include "diagnostics/Logger.h"
 #include "diagnostics/WorkFolders.h"
+#include "tests/app/PlantedDlls.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;
@@ -48,14 +50,11 @@ std::wstring WorkFolder()
 
 std::wstring DumpFolder() { return WorkFolder() + L"dump\\"; }
 
-// What start-up does before and at step 6, with every log line recorded.
+// setup.exe's own start-up up to step 6, with every log line recorded.
 void StartLikeTheAssistant()
 {
-    SetProductFolderName(kProductFolder);
-    g_pLogger = GetLogger(L"installer");
+    StartDiagnostics(kProductFolder);
     g_pLogger->SetThreshold(Debug);
-    SetDumpFolderCopy(GetDumpFolder());
-    InstallCrashHandling();
     LOG_INFO(L"main thread %d", static_cast<int>(GetCurrentThreadId()));
 }
 
@@ -274,6 +273,36 @@ TEST_F(CrashDumpTest, LaterFilterReplacementChangesNothing)
 {
     EXPECT_EQ(static_cast<uint32_t>(EXCEPTION_ACCESS_VIOLATION), ExpectDumpOfWorker(L"later-filter"));
     EXPECT_NE(std::wstring::npos, ReadUtf16(TodayLog()).find(L"replacement returned 0"));
+}
+
+// A DBGHELP.DLL that another program dropped beside the executable must
+// not be what writes the dump. The test program runs from a copy in a
+// folder of its own with the planted DLL beside it; Wine is told to prefer
+// DLLs found that way, as Windows does.
+TEST_F(CrashDumpTest, PlantedDebugHelpLibraryIsNotLoaded)
+{
+    std::wstring folder = ScratchFolder(L"planted crash");
+    std::wstring copy = folder + L"test_crash.exe";
+    ASSERT_TRUE(CopyFileW((TestProgramFolder() + L"test_crash.exe").c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((TestProgramFolder() + L"planted.dll").c_str(), (folder + L"dbghelp.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((TestProgramFolder() + L"planting_control.exe").c_str(),
+                          (folder + L"planting_control.exe").c_str(), FALSE));
+    ProcessResult result, control;
+    bool plantedInCrash = false;
+    {
+        CPreferPlantedDlls prefer({L"test_crash.exe", L"planting_control.exe"}, {L"dbghelp.dll"});
+        result = RunProcess(L"\"" + copy + L"\" --child access-violation", 60000);
+        plantedInCrash = Exists(folder + L"dbghelp.dll.loaded");
+        control = RunProcess(L"\"" + folder + L"planting_control.exe\"", 60000);
+    }
+    EXPECT_EQ(1u, result.exitCode);
+    EXPECT_FALSE(plantedInCrash);
+    EXPECT_EQ(1u, DumpFiles().size());
+    EXPECT_EQ(std::wstring::npos, ReadUtf16(TodayLog()).find(L"#Error>>"));
+    // The same folder does plant the DLL into a program that loads it by name.
+    EXPECT_EQ(0u, control.exitCode);
+    EXPECT_TRUE(Exists(folder + L"dbghelp.dll.loaded"));
+    RemoveTree(folder);
 }
 
 TEST_F(CrashDumpTest, RemovedDumpFolderIsLoggedAndStillEndsWithOne)

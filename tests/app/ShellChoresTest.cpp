@@ -10,9 +10,12 @@
 #include <vector>
 
 #include "app/DesktopShortcut.h"
+#include "app/ResourceFile.h"
 #include "app/ResourceFont.h"
+#include "app/Startup.h"
 #include "diagnostics/Logger.h"
 #include "diagnostics/WorkFolders.h"
+#include "tests/support/ShellFolderOverride.h"
 #include "tests/support/TestSupport.h"
 #include "ui/core/GdiObjects.h"
 
@@ -126,4 +129,55 @@ TEST_F(ShellChoresTest, RegisteredFontDrawsAsDIN)
     EXPECT_TRUE(missing.pixels != din.pixels);
     // Something was drawn at all.
     EXPECT_TRUE(std::vector<DWORD>(din.pixels.size(), din.pixels[0]) != din.pixels);
+}
+
+TEST_F(ShellChoresTest, NoDesktopFromTheShellSavesNoShortcutAnywhere)
+{
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    std::wstring root = std::wstring(current).substr(0, 3);
+    const wchar_t name[] = L"chores nowhere.lnk";
+    DeleteFileW((root + name).c_str());
+    bool saved;
+    {
+        CShellFolderOverride desktop(L"Desktop", L"Q:\\no such drive\\Desktop");
+        wchar_t path[MAX_PATH] = {};
+        ASSERT_NE(S_OK, SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path))
+            << "the shell still gives " << path;
+        saved = CreateDesktopShortcut(name);
+    }
+    EXPECT_FALSE(saved);
+    // Not at the root of the current drive, not in the current folder.
+    EXPECT_FALSE(Exists(root + name));
+    EXPECT_FALSE(Exists(std::wstring(current) + L"\\" + name));
+    DeleteFileW((root + name).c_str());
+    EXPECT_NE(std::wstring::npos, Log().find(L"failed to find the desktop folder, error: 0x"));
+}
+
+TEST_F(ShellChoresTest, ResourceFilesArriveWholeOrNotAtAll)
+{
+    std::wstring folder = GetDataFolder();
+    std::wstring empty = folder + L"empty.bin";
+    // No bytes (a resource of size 0) would leave an empty file that later starts keep.
+    EXPECT_FALSE(WriteFileWhole(empty, "", 0));
+    EXPECT_FALSE(Exists(empty));
+    EXPECT_FALSE(Exists(empty + L".tmp"));
+
+    std::wstring icon = folder + L"whole.ico";
+    EXPECT_TRUE(WriteResourceToFile(icon, FindResourceW(nullptr, MAKEINTRESOURCEW(135), L"BINARY")));
+    EXPECT_TRUE(OwnResource(135, L"BINARY") == ReadBytes(icon));
+    EXPECT_FALSE(Exists(icon + L".tmp"));
+    // A name already taken keeps its file.
+    WriteBytes(icon, "kept");
+    EXPECT_FALSE(WriteResourceToFile(icon, FindResourceW(nullptr, MAKEINTRESOURCEW(135), L"BINARY")));
+    EXPECT_EQ("kept", ReadBytes(icon));
+    EXPECT_FALSE(Exists(icon + L".tmp"));
+}
+
+TEST(SkinArchiveChoice, NarrowScreensGet130AndWideOnes138)
+{
+    EXPECT_EQ(130, SkinArchiveForScreenWidth(800));
+    EXPECT_EQ(130, SkinArchiveForScreenWidth(2879));
+    EXPECT_EQ(138, SkinArchiveForScreenWidth(2880));
+    EXPECT_EQ(138, SkinArchiveForScreenWidth(5120));
 }

@@ -14,6 +14,7 @@
 #include "base/JsonValue.h"
 #include "base/ModuleResource.h"
 #include "base/StringConvert.h"
+#include "tests/app/PlantedDlls.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;
@@ -345,4 +346,72 @@ TEST_F(StartupTest, IconResourceIsOne256PixelImageOf32Bits)
     DeleteObject(info.hbmMask);
     DestroyIcon(icon);
     FreeLibrary(module);
+}
+
+namespace {
+
+// The DLLs setup.exe uses that are not among the system's known DLLs, so
+// that Windows would look for them beside the executable first.
+const wchar_t* const kPlantable[] = {L"winhttp.dll", L"iphlpapi.dll", L"gdiplus.dll", L"msimg32.dll",
+                                     L"comctl32.dll", L"dbghelp.dll"};
+
+// A folder like a downloads folder that another program wrote DLLs into,
+// with the programs under test copied beside them. Wine is told to prefer
+// such DLLs to its own, as Windows does.
+class CPlantedFolder {
+public:
+    CPlantedFolder()
+        : m_folder(ScratchFolder(L"planted downloads")),
+          m_prefer({L"setup.exe", L"planting_control.exe"},
+                   std::vector<std::wstring>(std::begin(kPlantable), std::end(kPlantable)))
+    {
+        for (const wchar_t* name : kPlantable)
+            CopyFileW((TestProgramFolder() + L"planted.dll").c_str(), (m_folder + name).c_str(), FALSE);
+    }
+    ~CPlantedFolder() { RemoveTree(m_folder); }
+    std::wstring Bring(const std::wstring& program)
+    {
+        std::wstring copy = m_folder + program.substr(program.find_last_of(L'\\') + 1);
+        CopyFileW(program.c_str(), copy.c_str(), FALSE);
+        return copy;
+    }
+    std::vector<std::wstring> Loaded() const
+    {
+        std::vector<std::wstring> loaded;
+        for (const wchar_t* name : kPlantable)
+            if (Exists(m_folder + name + L".loaded")) loaded.push_back(name);
+        return loaded;
+    }
+    void Forget() const
+    {
+        for (const wchar_t* name : kPlantable) DeleteFileW((m_folder + name + L".loaded").c_str());
+    }
+
+private:
+    std::wstring m_folder;
+    CPreferPlantedDlls m_prefer;
+};
+
+}  // namespace
+
+TEST_F(StartupTest, DllsDroppedBesideSetupAreNotLoaded)
+{
+    CPlantedFolder downloads;
+    // The plant works: an ordinary program in that folder loads every one.
+    ProcessResult control = RunProcess(L"\"" + downloads.Bring(TestProgramFolder() + L"planting_control.exe") + L"\"");
+    EXPECT_EQ(0u, control.exitCode);
+    EXPECT_EQ(5u, downloads.Loaded().size());
+    downloads.Forget();
+
+    // setup.exe in the same folder starts, makes the device id (the IP
+    // helper), starts GDI+, and loads none of them.
+    ChildProcess setup(L"\"" + downloads.Bring(SetupExePath()) + L"\"");
+    ASSERT_TRUE(setup.Started());
+    // It may wait for the user once started: the log tells when it got there.
+    auto started = [] { return ReadUtf16(TodayLog()).find(L"] device id: ") != std::wstring::npos; };
+    for (int waited = 0; waited < 60000 && !started(); waited += 100)
+        if (setup.Wait(100) != static_cast<DWORD>(STILL_ACTIVE)) break;
+    EXPECT_TRUE(started()) << "setup.exe did not get through start-up";
+    std::vector<std::wstring> loaded = downloads.Loaded();
+    EXPECT_TRUE(loaded.empty()) << WideToUtf8(loaded.empty() ? L"" : loaded[0]);
 }

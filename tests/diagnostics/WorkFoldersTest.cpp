@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "diagnostics/Logger.h"
 #include "diagnostics/WorkFolders.h"
+#include "tests/support/ShellFolderOverride.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;
@@ -71,4 +73,49 @@ TEST(WorkFolders, ProcessHelpersUseTheShellFolders)
     EXPECT_EQ(L'\\', temp.back());
     EXPECT_EQ(TestProgramFolder(), GetExeFolder());
     RemoveTree(GetWorkFolder());
+}
+
+TEST(WorkFolders, NoFolderFromTheShellOrTheSystemGivesEmptyPathsAndCreatesNothing)
+{
+    std::wstring scratch = ScratchFolder(L"folders-no-shell");
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    ASSERT_TRUE(SetCurrentDirectoryW(scratch.c_str()));
+    std::wstring work, log, config, temp;
+    {
+        CShellFolderOverride local(L"Local AppData", L"Q:\\no such drive\\Local");
+        CWorkFolders folders;
+        folders.SetProductFolderName(L"Vantoriex");
+        work = folders.WorkFolder();
+        log = folders.LogFolder();
+        config = folders.ConfigFolder();
+        folders.DataFolder();
+        folders.DumpFolder();
+    }
+    // Wine, like Windows, gives no temporary path when TMP is too long for one.
+    std::wstring tooLong = L"C:\\" + std::wstring(300, L'x');
+    SetEnvironmentVariableW(L"TMP", tooLong.c_str());
+    SetEnvironmentVariableW(L"TEMP", tooLong.c_str());
+    temp = CWorkFolders().TempFolder();
+    SetEnvironmentVariableW(L"TMP", nullptr);
+    SetEnvironmentVariableW(L"TEMP", nullptr);
+    // A log without a folder stays silent rather than writing here.
+    CLogger logger(L"", L"installer");
+    SetCurrentDirectoryW(current);
+
+    EXPECT_EQ(L"", work);
+    EXPECT_EQ(L"", log);
+    EXPECT_EQ(L"", config);
+    EXPECT_EQ(L"", temp);
+    EXPECT_FALSE(logger.HasFile());
+    // Nothing appeared in the current folder.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((scratch + L"*").c_str(), &found);
+    int entries = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do entries += wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L"..") ? 1 : 0;
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    EXPECT_EQ(0, entries);
 }

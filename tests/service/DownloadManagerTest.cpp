@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/StringConvert.h"
 #include "service/BindStatusCallback.h"
 #include "service/DownloadManager.h"
 #include "tests/service/DownloadRecorder.h"
@@ -201,6 +202,48 @@ public:
     }
     std::vector<int> calls;
 };
+
+TEST(BindStatusCallback, PromisedLengthIsAPlainContentLength)
+{
+    struct {
+        const wchar_t* headers;
+        bool promised;
+        unsigned long long length;
+    } rows[] = {
+        {L"HTTP/1.1 200 OK\r\nContent-Type: x\r\nContent-Length: 1234\r\n\r\n", true, 1234},
+        {L"HTTP/1.1 200 OK\r\ncontent-length:  5 \r\n\r\n", true, 5},
+        {L"HTTP/1.1 200 OK\r\nContent-Length: 8589934592\r\n", true, 8589934592ULL},
+        {L"HTTP/1.1 200 OK\r\nContent-Type: x\r\n\r\n", false, 0},
+        // The file on disk is decoded and may lawfully differ in size.
+        {L"HTTP/1.1 200 OK\r\nContent-Length: 10\r\nContent-Encoding: gzip\r\n\r\n", false, 0},
+        {L"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: 10\r\n\r\n", false, 0},
+        {L"HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\n", false, 0},
+        {L"HTTP/1.1 200 OK\r\nContent-Length: 10\r\nContent-Length: 11\r\n\r\n", false, 0},
+        {nullptr, false, 0},
+    };
+    for (const auto& row : rows) {
+        unsigned long long length = 99;
+        EXPECT_EQ(row.promised, CBindStatusCallback::PromisedLengthOf(row.headers, length))
+            << (row.headers ? WideToUtf8(row.headers) : "null");
+        if (row.promised) EXPECT_EQ(row.length, length);
+    }
+}
+
+TEST_F(DownloadManagerTest, ACutOrFailedDownloadLeavesTheTargetAndNoPartBehind)
+{
+    std::wstring target = m_folder + L"kept.bin";
+    ASSERT_TRUE(WriteBytes(target, "earlier"));
+    for (const char* file : {"cut", "missing"}) {
+        ASSERT_TRUE(standin::SetBehaviour(std::string("{\"file\": \"") + file + "\"}"));
+        CDownloadRecorder recorder;
+        CDownloadManager::GetInstance()->CreateDownloadingTask(L"https://localhost/files/sample_installer.exe",
+                                                               target, &recorder);
+        ASSERT_TRUE(recorder.WaitForCompletions(1)) << file;
+        EXPECT_EQ(0, recorder.Events().back().value) << file;
+        EXPECT_EQ("earlier", ReadBytes(target)) << file;
+        EXPECT_FALSE(Exists(CDownloadManager::PartialPath(target))) << file;
+    }
+}
 
 TEST(BindStatusCallback, PassesOnlyRisingPercentagesOfAKnownTotal)
 {

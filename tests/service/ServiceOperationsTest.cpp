@@ -7,7 +7,9 @@
 
 #include "base/JsonValue.h"
 #include "base/StringConvert.h"
+#include "diagnostics/Logger.h"
 #include "diagnostics/WorkFolders.h"
+#include "service/DownloadManager.h"
 #include "state/DataManager.h"
 #include "tests/service/DownloadRecorder.h"
 #include "tests/service/StandIn.h"
@@ -124,15 +126,27 @@ TEST_F(ServiceOperationsTest, OverlongVersionIsRefusedWithoutARequest)
 TEST_F(ServiceOperationsTest, InstallerDownloadReplacesAnOldFileAndRecordsThePath)
 {
     std::wstring target = GetTempFolder() + L"sample_installer.exe";
+    std::wstring partial = CDownloadManager::PartialPath(target);
     std::wstring marker = GetTempFolder() + L"sample_installer.marker";
     DeleteFileW(marker.c_str());
     ASSERT_TRUE(WriteBytes(target, "an old installer"));
     m_manager->SetSoftwareVersion(L"3.2");
+    ASSERT_TRUE(standin::SetBehaviour("{\"file\": \"slow\"}"));
 
     CDownloadRecorder listener;
     m_manager->SetListener(&listener);
     m_manager->StartInstallerDownload();
+    // While the new file arrives, the old one stays whole at its place.
+    bool arriving = false;
+    for (int waited = 0; waited < 20000 && !arriving && listener.Events().empty(); waited += 20) {
+        int percent = m_manager->DownloadPercent();
+        arriving = percent > 0 && percent < 100;
+        if (!arriving) Sleep(20);
+    }
+    EXPECT_TRUE(arriving);
+    EXPECT_EQ("an old installer", ReadBytes(target));
     ASSERT_TRUE(listener.WaitForCompletions(1));
+    EXPECT_FALSE(Exists(partial));
     std::vector<DownloadEvent> events = listener.Events();
     ASSERT_EQ(1u, events.size());  // the listener hears the end, never the progress
     EXPECT_EQ(0, events[0].taskId);
@@ -164,16 +178,77 @@ TEST_F(ServiceOperationsTest, FailedDownloadLeavesPathAndFileAsTheyWere)
     std::string before = ReadBytes(m_manager->DataFilePath());
     std::wstring target = GetTempFolder() + L"sample_installer.exe";
     ASSERT_TRUE(WriteBytes(target, "an old installer"));
-    ASSERT_TRUE(standin::SetBehaviour("{\"file\": \"missing\"}"));
+    // A 404 whose error page the moniker writes, and a connection cut halfway.
+    size_t cutLines = LogCount(L"failed to download the whole file, ");
+    for (const char* file : {"missing", "cut"}) {
+        ASSERT_TRUE(standin::SetBehaviour(std::string("{\"file\": \"") + file + "\"}"));
+        CDownloadRecorder listener;
+        m_manager->SetListener(&listener);
+        m_manager->StartInstallerDownload();
+        ASSERT_TRUE(listener.WaitForCompletions(1)) << file;
+        EXPECT_EQ(0, listener.Events()[0].value) << file;
+        EXPECT_EQ("an old installer", ReadBytes(target)) << file;
+        EXPECT_FALSE(Exists(CDownloadManager::PartialPath(target))) << file;
+        EXPECT_EQ(L"C:\\earlier.exe", m_manager->GetInstallFilePath()) << file;
+        EXPECT_EQ(before, ReadBytes(m_manager->DataFilePath())) << file;
+    }
+    EXPECT_EQ(cutLines + 1, LogCount(L"failed to download the whole file, "));
+}
 
+TEST_F(ServiceOperationsTest, OverlongVersionFailsAtOnceWithoutRetries)
+{
+    m_manager->SetSoftwareVersion(std::wstring(700, L'\u7248'));
+    const wchar_t* line = L"failed to get installer info, error: the version is too long";
+    size_t before = LogCount(line);
     CDownloadRecorder listener;
     m_manager->SetListener(&listener);
     m_manager->StartInstallerDownload();
     ASSERT_TRUE(listener.WaitForCompletions(1));
     EXPECT_EQ(0, listener.Events()[0].value);
-    EXPECT_NE("an old installer", ReadBytes(target));
-    EXPECT_EQ(L"C:\\earlier.exe", m_manager->GetInstallFilePath());
-    EXPECT_EQ(before, ReadBytes(m_manager->DataFilePath()));
+    // One refusal, not three attempts a second apart.
+    Sleep(1500);
+    EXPECT_EQ(before + 1, LogCount(line));
+    EXPECT_EQ(0u, standin::Requests().size());
+}
+
+// A child whose temporary folder cannot be learnt: the installer download
+// must be refused, not written under a bare name into the current folder.
+// The exit code names the first check that failed.
+int NoTemporaryFolderRoutine(const std::vector<std::wstring>& args)
+{
+    if (!GetTempFolder().empty()) return 2;
+    g_pLogger = new CLogger(args.at(0), L"installer");
+    auto* manager = new CDataManager(args.at(0));
+    manager->SetSoftwareVersion(L"3.2");
+    CDownloadRecorder listener;
+    manager->SetListener(&listener);
+    manager->StartInstallerDownload();
+    if (!listener.WaitForCompletions(1)) return 3;
+    if (listener.Events()[0].value != 0) return 4;
+    return 0;
+}
+REGISTER_CHILD_ROUTINE(L"no-temporary-folder", NoTemporaryFolderRoutine);
+
+TEST_F(ServiceOperationsTest, NoTemporaryFolderRefusesTheDownload)
+{
+    // Wine, like Windows, gives no temporary path when TMP is too long for one.
+    std::wstring tooLong = L"C:\\" + std::wstring(300, L'x');
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    std::wstring stray = std::wstring(current) + L"\\sample_installer.exe";
+    DeleteFileW(stray.c_str());
+    SetEnvironmentVariableW(L"TMP", tooLong.c_str());
+    SetEnvironmentVariableW(L"TEMP", tooLong.c_str());
+    ProcessResult result = RunProcess(ChildCommandLine(L"no-temporary-folder", {m_folder}), 60000);
+    SetEnvironmentVariableW(L"TMP", nullptr);
+    SetEnvironmentVariableW(L"TEMP", nullptr);
+    EXPECT_TRUE(result.started);
+    EXPECT_EQ(0u, result.exitCode);
+    EXPECT_FALSE(Exists(stray));
+    EXPECT_EQ(0u, standin::RequestsTo("/files/sample_installer.exe").size());
+    std::wstring log = ReadUtf16(m_folder + TodayLogName());
+    EXPECT_NE(std::wstring::npos, log.find(L"failed to get the temporary folder, the installer is not downloaded"))
+        << WideToUtf8(log);
 }
 
 TEST_F(ServiceOperationsTest, ThreeRefusalsTakeThreeSecondsBeforeTheListenerHearsFalse)
@@ -277,7 +352,9 @@ TEST(ServiceUnreachable, EventsStayQueuedWithAnErrorLineEachSecond)
     testlog::Open();
     // Nothing listens on this loopback address, so every request fails to connect.
     auto* manager = new CDataManager(ScratchFolder(L"service-unreachable"), L"127.0.0.2");
-    const wchar_t* line = L"failed to report event, error: WinHttpSendRequest fails!, error code: ";
+    // The connection is refused: the number is WinHTTP's own for that
+    // (12029), not the 0 that closing the handles leaves behind.
+    const wchar_t* line = L"failed to report event, error: WinHttpSendRequest fails!, error code: 12029";
     size_t before = testlog::Lines(line).size();
     ULONGLONG start = GetTickCount64();
     manager->ReportEvent(UsageEvent{"software_activation", 1000});
@@ -289,10 +366,17 @@ TEST(ServiceUnreachable, EventsStayQueuedWithAnErrorLineEachSecond)
     EXPECT_EQ(1u, manager->QueuedEventCount());
 
     std::wstring name, url;
-    size_t infoBefore = testlog::Lines(L"failed to get installer info, error: WinHttpSendRequest fails!").size();
+    const wchar_t* info = L"failed to get installer info, error: WinHttpSendRequest fails!, error code: 12029";
+    size_t infoBefore = testlog::Lines(info).size();
     EXPECT_FALSE(manager->GetDownloadInfo(L"1.0", name, url));
-    EXPECT_EQ(infoBefore + 1,
-              testlog::Lines(L"failed to get installer info, error: WinHttpSendRequest fails!").size());
+    EXPECT_EQ(infoBefore + 1, testlog::Lines(info).size());
+
+    // A name that does not resolve fails with a number of its own.
+    auto* nowhere = new CDataManager(ScratchFolder(L"service-unresolvable"), L"nowhere.invalid");
+    EXPECT_FALSE(nowhere->GetDownloadInfo(L"1.0", name, url));
+    std::vector<std::wstring> lines = testlog::Lines(L"failed to get installer info, error: ");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(std::wstring::npos, lines.back().find(L"error code: 12007")) << WideToUtf8(lines.back());
 }
 
 }  // namespace

@@ -72,6 +72,18 @@ TEST(IsSafeFileName, OnlyPlainNamesInsideTheFolder)
         {L"PRN.tar.gz", false},
         {L"COM1.exe", false},
         {L"lpt9", false},
+        {L"COM\u00b9.exe", false},
+        {L"com\u00b2", false},
+        {L"LPT\u00b3.txt", false},
+        {L"lpt\u00b9", false},
+        {L"CONIN$", false},
+        {L"conout$.exe", false},
+        {L"CONIN$x.exe", true},
+        {L"setup\u0085.exe", false},
+        {L"\u009fsetup.exe", false},
+        {L"setup\u0080.exe", false},
+        {L"setup\u00a0.exe", true},
+        {L"COM\u2074.exe", true},
         {L"COM0.exe", true},
         {L"COM10.exe", true},
         {L"CONSOLE.exe", true},
@@ -101,6 +113,10 @@ TEST(ParseServiceReply, EnvelopeMembersMustExistAndBeReadable)
         {"{\"error\": \"0\", \"msg\": \"\", \"data\": {}}", ReplyParse::NotJson, 0, L""},
         {"{\"error\": 0, \"msg\": [1], \"data\": {}}", ReplyParse::NotJson, 0, L""},
         {"{\"error\": 1e300, \"msg\": \"\", \"data\": {}}", ReplyParse::NotJson, 0, L""},
+        // The reader throws past 1000 levels; a hostile reply fails like any other.
+        {"{\"error\": 0, \"msg\": \"\", \"data\": " + std::string(1001, '[') + std::string(1001, ']') + "}",
+         ReplyParse::NotJson, 0, L""},
+        {std::string(100000, '['), ReplyParse::NotJson, 0, L""},
     };
     for (const auto& row : rows) {
         ServiceReply reply;
@@ -113,6 +129,32 @@ TEST(ParseServiceReply, EnvelopeMembersMustExistAndBeReadable)
     ASSERT_EQ(ReplyParse::Ok,
               ParseServiceReply("{\"error\":0,\"msg\":\"\",\"data\":{\"fileurl\":\"u\"}}", reply));
     EXPECT_EQ("u", reply.data["fileurl"].asString());
+}
+
+TEST(ReadDownloadInfo, NeedsTextMembersAndASafeName)
+{
+    struct {
+        const char* data;
+        DownloadInfoRead result;
+    } rows[] = {
+        {"{\"filename\": \"a.exe\", \"fileurl\": \"https://h/a.exe\"}", DownloadInfoRead::Ok},
+        {"{\"filename\": \"a.exe\"}", DownloadInfoRead::FormatWrong},
+        {"{\"filename\": {}, \"fileurl\": \"u\"}", DownloadInfoRead::FormatWrong},
+        {"[\"filename\", \"fileurl\"]", DownloadInfoRead::FormatWrong},
+        {"{\"filename\": \"\", \"fileurl\": \"u\"}", DownloadInfoRead::Empty},
+        {"{\"filename\": \"a.exe\", \"fileurl\": null}", DownloadInfoRead::Empty},
+        {"{\"filename\": \"..\\\\a.exe\", \"fileurl\": \"u\"}", DownloadInfoRead::UnsafeName},
+    };
+    for (const auto& row : rows) {
+        ServiceReply reply;
+        ASSERT_EQ(ReplyParse::Ok, ParseServiceReply(std::string("{\"error\":0,\"msg\":\"\",\"data\":") +
+                                                        row.data + "}", reply)) << row.data;
+        std::wstring name = L"kept", url = L"kept";
+        EXPECT_EQ(row.result, ReadDownloadInfo(reply.data, name, url)) << row.data;
+        bool ok = row.result == DownloadInfoRead::Ok;
+        EXPECT_EQ(ok ? L"a.exe" : L"kept", name) << row.data;
+        EXPECT_EQ(ok ? L"https://h/a.exe" : L"kept", url) << row.data;
+    }
 }
 
 TEST(BuildEventBody, WriterDefaultForm)

@@ -1,11 +1,16 @@
 // The data store over real files in a scratch folder; each new object over
 // the same folder is one start of the program.
 
+#include <winsock2.h>
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <thread>
+
+#include <iphlpapi.h>
 
 #include "base/JsonValue.h"
 #include "base/StringConvert.h"
@@ -94,8 +99,16 @@ TEST_F(DataManagerTest, MissingEmptyOrUnreadableMembersGiveANewSavedId)
         {"[\"device_id\", \"x\"]", true, ""},
         {"\"device_id\"", true, ""},
         {"", true, ""},
+        // The reader throws past 1000 levels; such a file is simply not JSON.
+        {"{\"device_id\": \"keep\", \"x\": [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[", true, ""},
     };
-    for (const auto& row : rows) {
+    for (auto& row : rows) {
+        // The nested row goes deeper than its literal: past the reader's limit.
+        std::string deep;
+        if (strstr(row.content, "[[[[")) {
+            deep = std::string(row.content) + std::string(1000, '[');
+            row.content = deep.c_str();
+        }
         ASSERT_TRUE(WriteBytes(m_file, row.content));
         size_t before = testlog::Lines(L"failed to parse the basic configure").size();
         CDataManager* manager = Start();
@@ -155,6 +168,21 @@ TEST_F(DataManagerTest, AFileThatCannotBeOpenedIsLoggedAndGetsANewId)
     EXPECT_NE(std::wstring::npos, lines.back().find(m_file));
 }
 
+// Reads a file the way an indexer or a second copy would, without keeping
+// a writer from replacing it meanwhile.
+std::string ReadShared(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
 TEST_F(DataManagerTest, OverlappingSavesAlwaysLeaveAWholeFile)
 {
     CDataManager* manager = Start();
@@ -162,10 +190,11 @@ TEST_F(DataManagerTest, OverlappingSavesAlwaysLeaveAWholeFile)
         for (int i = 0; i < 40; ++i) manager->SetSoftwareVersion(prefix + std::to_wstring(i));
     };
     std::thread a(saver, L"a"), b(saver, L"b");
-    for (int i = 0; i < 40; ++i) {
-        std::string bytes = ReadBytes(m_file);
+    // The file exists from the start on; a reader never finds it empty or cut.
+    for (int i = 0; i < 200; ++i) {
+        std::string bytes = ReadShared(m_file);
         Json::Value root;
-        EXPECT_TRUE(bytes.empty() || ParseJson(bytes, root)) << bytes;
+        EXPECT_TRUE(ParseJson(bytes, root) && root.isObject()) << i << ": " << bytes;
     }
     a.join();
     b.join();
@@ -173,6 +202,90 @@ TEST_F(DataManagerTest, OverlappingSavesAlwaysLeaveAWholeFile)
     ASSERT_TRUE(ParseJson(ReadBytes(m_file), root));
     EXPECT_EQ(WideToUtf8(manager->GetSoftwareVersion()), root["software_version"].asString());
     EXPECT_EQ(WideToUtf8(manager->DeviceId()), root["device_id"].asString());
+}
+
+TEST_F(DataManagerTest, AStoredIdThatIsNotAPlainIdentifierIsMadeAnew)
+{
+    // A hand-edited file: the id would end the "did" header line and add one.
+    ASSERT_TRUE(WriteBytes(m_file, "{\"device_id\": \"abc\\r\\nX-Injected: 1\", \"software_version\": \"1.0\"}"));
+    size_t before = testlog::Lines(L"the stored device id is not a plain identifier").size();
+    CDataManager* manager = Start();
+    EXPECT_EQ(before + 1, testlog::Lines(L"the stored device id is not a plain identifier").size());
+    EXPECT_TRUE(LooksLikeDeviceId(manager->DeviceId())) << WideToUtf8(manager->DeviceId());
+    EXPECT_EQ(L"1.0", manager->GetSoftwareVersion());
+    EXPECT_EQ(Expected(WideToUtf8(manager->DeviceId()), "", "1.0"), ReadBytes(m_file));
+    std::wstring headers = manager->BuildHeaders();
+    EXPECT_EQ(0u, headers.find(L"did: " + manager->DeviceId() + L"\r\nvid: "));
+    EXPECT_EQ(3, std::count(headers.begin(), headers.end(), L'\n'));
+
+    // Ids of every form the program makes, and plain ones written by hand, stay.
+    for (const char* id : {"001a2b3c4d5e", "0A1B2C3D-0000-4000-8000-00000000ABCD", "123456789", "my_device.2"}) {
+        ASSERT_TRUE(WriteBytes(m_file, std::string("{\"device_id\": \"") + id + "\"}"));
+        EXPECT_EQ(id, WideToUtf8(Start()->DeviceId()));
+    }
+    for (const char* id : {"a b", "a:b", "tab\\there", "\\u00e9t\\u00e9"}) {
+        ASSERT_TRUE(WriteBytes(m_file, std::string("{\"device_id\": \"") + id + "\"}"));
+        EXPECT_NE(id, WideToUtf8(Start()->DeviceId())) << id;
+    }
+}
+
+// The id the real adapter walk must give on this machine, worked out here
+// from the system's own list.
+std::wstring ExpectedAdapterId()
+{
+    ULONG size = 0;
+    if (GetAdaptersAddresses(AF_UNSPEC, GAA_FLAG_INCLUDE_PREFIX, nullptr, nullptr, &size) != ERROR_BUFFER_OVERFLOW)
+        return L"";
+    std::vector<unsigned char> buffer(size);
+    auto* first = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data());
+    if (GetAdaptersAddresses(AF_UNSPEC, GAA_FLAG_INCLUDE_PREFIX, nullptr, first, &size) != 0) return L"";
+    for (IP_ADAPTER_ADDRESSES* a = first; a; a = a->Next) {
+        if (a->IfType != IF_TYPE_ETHERNET_CSMACD) continue;
+        std::wstring description = a->Description ? a->Description : L"";
+        for (wchar_t& c : description) c = static_cast<wchar_t>(towlower(c));
+        if (description.find(L"virtual") != std::wstring::npos ||
+            description.find(L"\u865a\u62df") != std::wstring::npos)
+            continue;
+        std::wstring id;
+        for (ULONG i = 0; i < a->PhysicalAddressLength; ++i) {
+            wchar_t digits[3];
+            swprintf(digits, 3, L"%02x", a->PhysicalAddress[i]);
+            id += digits;
+        }
+        return id;
+    }
+    return L"";
+}
+
+TEST_F(DataManagerTest, RealAdapterWalkGivesThisMachinesAddressOrAGuid)
+{
+    std::wstring expected = ExpectedAdapterId();
+    std::wstring made = Start()->DeviceId();
+    if (!expected.empty()) {
+        EXPECT_EQ(expected, made);
+    } else {
+        // No qualifying adapter: the GUID without its braces.
+        ASSERT_EQ(36u, made.size()) << WideToUtf8(made);
+        EXPECT_EQ(std::wstring::npos, made.find_first_not_of(L"0123456789ABCDEF-")) << WideToUtf8(made);
+        EXPECT_EQ(L'-', made[8]);
+        EXPECT_EQ(L'-', made[23]);
+    }
+}
+
+TEST_F(DataManagerTest, NoConfigurationFolderReadsAndWritesNothing)
+{
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    ASSERT_TRUE(SetCurrentDirectoryW(m_folder.c_str()));
+    ASSERT_TRUE(WriteBytes(m_file, "{\"device_id\": \"fromcurrentfolder\"}"));
+    size_t before = testlog::Lines(L"failed to find the configure folder").size();
+    CDataManager* manager = new CDataManager(L"");
+    manager->SetSoftwareVersion(L"2.0");
+    SetCurrentDirectoryW(current);
+    EXPECT_NE(L"fromcurrentfolder", manager->DeviceId());
+    EXPECT_EQ("{\"device_id\": \"fromcurrentfolder\"}", ReadBytes(m_file));
+    EXPECT_FALSE(Exists(m_file + L".tmp"));
+    EXPECT_LE(before + 3, testlog::Lines(L"failed to find the configure folder").size());
 }
 
 TEST_F(DataManagerTest, InstallPathIsReturnedEvenWhenItsFileIsGone)

@@ -98,3 +98,32 @@ TEST_F(SettingManagerTest, UnopenableFileIsReported)
     std::wstring expected = L"failed to open the basic configure file : " + m_folder + L"configs.json\r\n";
     EXPECT_NE(std::wstring::npos, LogText().find(expected));
 }
+
+TEST_F(SettingManagerTest, DeeplyNestedFileFailsToParseInsteadOfEndingTheProcess)
+{
+    // jsoncpp throws past 1000 levels; the file is then just not valid JSON.
+    for (size_t depth : {1001u, 200000u}) {
+        CSettingManager settings = Read("{\"log_level\": 1, \"x\": " + std::string(depth, '[') + "}");
+        EXPECT_EQ(2, settings.log_level());
+        EXPECT_TRUE(settings.load_resource_from_zip());
+    }
+    EXPECT_NE(std::wstring::npos, LogText().find(L"failed to parse the basic configure"));
+    // Within the limit the same shape reads normally.
+    CSettingManager settings =
+        Read("{\"log_level\": 1, \"x\": " + std::string(999, '[') + std::string(999, ']') + "}");
+    EXPECT_EQ(1, settings.log_level());
+}
+
+TEST_F(SettingManagerTest, NoConfigurationFolderKeepsDefaultsAndReadsNothingFromTheCurrentFolder)
+{
+    // A configs.json in the current folder must not be taken for ours.
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    ASSERT_TRUE(SetCurrentDirectoryW(m_folder.c_str()));
+    WriteBytes(m_folder + L"configs.json", "{\"log_level\": 3, \"load_resource_from_zip\": false}");
+    CSettingManager settings(L"");
+    SetCurrentDirectoryW(current);
+    EXPECT_EQ(2, settings.log_level());
+    EXPECT_TRUE(settings.load_resource_from_zip());
+    EXPECT_NE(std::wstring::npos, LogText().find(L"failed to find the configure folder"));
+}

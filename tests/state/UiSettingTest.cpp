@@ -70,3 +70,12 @@ TEST(UiSetting, OfferedVersionsStopAtAnEmptyNameAndAtTwenty)
     CUiSetting zero(Utf8(LR"({"文本": {"版本01": "a"}})"));
     EXPECT_TRUE(zero.OfferedVersions().empty());
 }
+
+TEST(UiSetting, DeeplyNestedDocumentReadsAsEmptyInsteadOfEndingTheProcess)
+{
+    CUiSetting settings("{\"\xe5\x85\xb6\xe5\xae\x83\": {\"APPID\": \"x\"}, \"deep\": " + std::string(1001, '[') +
+                        std::string(1001, ']') + "}");
+    EXPECT_EQ(L"", settings.GetOther(L"APPID"));
+    CUiSetting deeper(std::string(300000, '{'));
+    EXPECT_EQ(L"", deeper.GetOther(L"APPID"));
+}

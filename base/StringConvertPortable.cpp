@@ -1,0 +1,87 @@
+#include "base/StringConvert.h"
+
+// The conversions for builds without Windows headers (the native fuzzing
+// build). Malformed UTF-8 and lone surrogates become U+FFFD, as the system
+// conversion does; where wchar_t is 32 bits a code point is one unit.
+
+namespace {
+
+const char32_t kReplacement = 0xFFFD;
+
+void PutCodePoint(std::wstring& out, char32_t cp)
+{
+    if (sizeof(wchar_t) == 2 && cp > 0xFFFF) {
+        cp -= 0x10000;
+        out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
+        out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
+        return;
+    }
+    out.push_back(static_cast<wchar_t>(cp));
+}
+
+}  // namespace
+
+std::wstring Utf8ToWide(const std::string& text)
+{
+    std::wstring out;
+    out.reserve(text.size());
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t length = text.size();
+    size_t i = 0;
+    while (i < length) {
+        unsigned char lead = p[i];
+        if (lead < 0x80) {
+            out.push_back(static_cast<wchar_t>(lead));
+            ++i;
+            continue;
+        }
+        size_t extra;
+        char32_t cp, least;
+        if ((lead & 0xE0) == 0xC0) { extra = 1; cp = lead & 0x1F; least = 0x80; }
+        else if ((lead & 0xF0) == 0xE0) { extra = 2; cp = lead & 0x0F; least = 0x800; }
+        else if ((lead & 0xF8) == 0xF0) { extra = 3; cp = lead & 0x07; least = 0x10000; }
+        else { PutCodePoint(out, kReplacement); ++i; continue; }
+        size_t taken = 1;
+        while (taken <= extra && i + taken < length && (p[i + taken] & 0xC0) == 0x80) {
+            cp = (cp << 6) | (p[i + taken] & 0x3F);
+            ++taken;
+        }
+        bool bad = taken <= extra || cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF);
+        PutCodePoint(out, bad ? kReplacement : cp);
+        i += taken;
+    }
+    return out;
+}
+
+std::string WideToUtf8(const std::wstring& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t cp = static_cast<char32_t>(text[i]);
+        if (sizeof(wchar_t) == 2 && cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
+            char32_t low = static_cast<char32_t>(text[i + 1]);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = kReplacement;
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}

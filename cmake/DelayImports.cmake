@@ -1,0 +1,46 @@
+# Import libraries that load their DLL at the first call rather than when
+# the process starts. The Windows loader resolves ordinary imports before
+# the program's first line runs, searching the executable's own folder
+# first; a DLL that is not one of the system's known DLLs could then be
+# picked up from beside setup.exe. Delay-loaded, it is loaded by
+# LoadLibrary after start-up has restricted the search to the system folder.
+#   add_delay_import(name dll) makes the link item delay_<name>.
+find_program(MINGW_NM NAMES i686-w64-mingw32-nm REQUIRED)
+find_program(MINGW_DLLTOOL NAMES i686-w64-mingw32-dlltool REQUIRED)
+set(DELAY_IMPORT_DIR ${CMAKE_BINARY_DIR}/delay-imports)
+
+function(add_delay_import name dll)
+  find_library(DELAY_SOURCE_${name} NAMES lib${name}.a REQUIRED)
+  # The exports, decorated as the compiler calls them, from the ordinary
+  # import library of the same DLL.
+  execute_process(COMMAND ${MINGW_NM} ${DELAY_SOURCE_${name}}
+    OUTPUT_VARIABLE symbols RESULT_VARIABLE listed)
+  if(NOT listed EQUAL 0)
+    message(FATAL_ERROR "cannot list ${DELAY_SOURCE_${name}}")
+  endif()
+  string(REGEX MATCHALL " I __imp__[^\n]+" imports "${symbols}")
+  set(def "LIBRARY ${dll}\nEXPORTS\n")
+  foreach(entry ${imports})
+    string(REGEX REPLACE "^ I __imp__" "" symbol "${entry}")
+    string(APPEND def "  ${symbol}\n")
+  endforeach()
+  set(lib ${DELAY_IMPORT_DIR}/lib${name}_delay.a)
+  file(WRITE ${DELAY_IMPORT_DIR}/${name}.def.new "${def}")
+  file(COPY_FILE ${DELAY_IMPORT_DIR}/${name}.def.new ${DELAY_IMPORT_DIR}/${name}.def ONLY_IF_DIFFERENT)
+  if(NOT EXISTS ${lib} OR ${DELAY_IMPORT_DIR}/${name}.def IS_NEWER_THAN ${lib})
+    # --kill-at: the DLL exports the names without their "@n".
+    execute_process(COMMAND ${MINGW_DLLTOOL} --kill-at -d ${DELAY_IMPORT_DIR}/${name}.def -y ${lib}
+      RESULT_VARIABLE made)
+    if(NOT made EQUAL 0)
+      message(FATAL_ERROR "cannot make the delay-load library of ${dll}")
+    endif()
+  endif()
+  add_library(delay_${name} INTERFACE)
+  target_link_libraries(delay_${name} INTERFACE ${lib})
+endfunction()
+
+add_delay_import(winhttp winhttp.dll)
+add_delay_import(iphlpapi iphlpapi.dll)
+add_delay_import(gdiplus gdiplus.dll)
+add_delay_import(msimg32 msimg32.dll)
+add_delay_import(comctl32 comctl32.dll)

@@ -1,0 +1,28 @@
+#pragma once
+
+// data.json as pure functions of its text, free of Windows headers, so that
+// any bytes can be tried on the reader natively.
+
+#include <string>
+
+struct PersistedData {
+    std::wstring deviceId;
+    std::wstring installFilePath;
+    std::wstring softwareVersion;
+};
+
+// Reads the file's text (line breaks already dropped). False when it is not
+// a JSON object, and then nothing changes. Otherwise each member that is
+// present and readable as text replaces its field; objects and arrays count
+// as missing, and so does a device id that is not a plain identifier
+// (deviceIdRefused then tells the caller), because the id goes into every
+// request header as it stands.
+bool ReadDataDocument(const std::string& text, PersistedData& data, bool& deviceIdRefused);
+
+// The whole file, all three members, in the stream writer's default form.
+std::string WriteDataDocument(const PersistedData& data);
+
+// ASCII letters, digits, '-', '_' and '.', 1 to 128 of them: every form the
+// program makes (MAC address, GUID, tick count) and nothing that could end
+// or add a header line.
+bool IsPlainIdentifier(const std::wstring& id);
