@@ -511,7 +511,7 @@ class StandardScreenFlow(FlowTest):
         self.assertEqual(0, program.returncode)
         log = self.machine.log_text()
         self.assertTrue(log.endswith("\r\n"), "the log ends inside a record")
-        lines = [line for line in log.split("\r\n") if line]
+        lines = [line for line in log.splitlines() if line]
         self.assertTrue(lines[-1].startswith("<<"), "the last record is torn")
         self.assertTrue(all(line.startswith(("<<", "Log begin at:")) for line in lines), "a record is torn")
         self.assertIn("the thread of downloading installer starts", log)
