@@ -62,8 +62,8 @@ void CInstallWindow::Install()
     CDataManager* data = CDataManager::GetInstance();
     bool alwaysDownload = CUiSetting::GetInstance()->GetOther(L"总是下载最新安装包") == L"1";
     std::wstring earlier = data->GetInstallFilePath();
-    // While a download runs, the file at the recorded path may be the one it
-    // is rewriting: the press waits for that download instead.
+    // While a download runs, the installer on disk is about to be replaced:
+    // the press waits for that download and starts what it brings.
     if (!alwaysDownload && !data->IsInstallerDownloadRunning() && !earlier.empty() &&
         PathFileExistsW(earlier.c_str())) {
         OpenThroughShell(earlier);

@@ -436,8 +436,8 @@ void CDataManager::StartInstallerDownload()
     int download = 0;
     {
         CLockGuard guard(m_lock);
-        // A second download into the same file would delete the first one's
-        // work and share its status: the caller waits for the running one.
+        // A second download would race the first into the same file and
+        // share its status: the caller waits for the running one instead.
         if (m_runningDownload == 0) download = m_runningDownload = ++m_lastDownload;
         m_listenerDownload = m_runningDownload;
     }

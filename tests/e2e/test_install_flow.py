@@ -318,6 +318,8 @@ class StandardScreenFlow(FlowTest):
         picture = desk.grab()
         description_ink = ink(region(picture, product, (220, 254, 766, 337), 1), (0, 0, 546, 83), (0x66, 0x66, 0x66))
         self.assertGreater(description_ink, 300, "the description text is missing")
+        path_ink = ink(region(picture, product, (220, 455, 580, 491), 1), (0, 0, 360, 36), (0xA0, 0xA0, 0xA0), 90)
+        self.assertGreater(path_ink, 100, "the install location is missing")
         shutil.copy(first, os.path.join(ARGS.build, "e2e-screenshots", "product-window.png"))
 
         reports = wait_until(lambda: [r for r in standin.requests("/v1/report")], 20, "the activation report")
@@ -364,8 +366,14 @@ class StandardScreenFlow(FlowTest):
         self.shot("product-versions.png", self.flow.union(product, popup))
         versions = flow.offered_versions()
         self.assertEqual([texts["版本1"], texts["版本2"], texts["版本3"]], versions)
-        item_height = (popup.height - 4) / len(versions)
-        self.assertGreaterEqual(item_height, 18)
+        # One row of grey text per version, and room for no more.
+        listed = desk.grab()
+        rows = (popup.height - 4) / len(versions)
+        self.assertGreaterEqual(rows, 18)
+        for row in range(len(versions)):
+            top = popup.y + 2 + round(row * rows)
+            box = (popup.x + 2, top, popup.x + popup.width - 2, top + int(rows))
+            self.assertGreater(ink(listed, box, (0x99, 0x99, 0x99)), 40, "version %d is not listed" % (row + 1))
         desk.pick_item(popup, 1, len(versions))
         desk.click(product, flow.PRODUCT["installBtn"])
         install = self.wait_install(product)
@@ -503,7 +511,7 @@ class StandardScreenFlow(FlowTest):
         self.assertEqual(0, program.returncode)
         log = self.machine.log_text()
         self.assertTrue(log.endswith("\r\n"), "the log ends inside a record")
-        lines = [line for line in log.split("\r\n") if line]
+        lines = [line for line in log.splitlines() if line]
         self.assertTrue(lines[-1].startswith("<<"), "the last record is torn")
         self.assertTrue(all(line.startswith(("<<", "Log begin at:")) for line in lines), "a record is torn")
         self.assertIn("the thread of downloading installer starts", log)
