@@ -8,12 +8,6 @@
 
 using namespace value_syntax;
 
-namespace {
-
-bool IsMouseEvent(int type) { return type >= UIEVENT_MOUSEMOVE && type <= UIEVENT_SCROLLWHEEL; }
-
-}  // namespace
-
 CButtonUI::CButtonUI() { m_textStyle = DT_CENTER | DT_VCENTER | DT_SINGLELINE; }
 
 CButtonUI::~CButtonUI() = default;
@@ -54,13 +48,7 @@ void CButtonUI::SetEnabled(bool enabled)
 
 void CButtonUI::OnEvent(ControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_parent)
-            m_parent->OnEvent(event);
-        else
-            CLabelUI::OnEvent(event);
-        return;
-    }
+    if (LetMouseThrough(event, [&] { CLabelUI::OnEvent(event); })) return;
     const bool inside = PtInRect(&m_pos, event.mousePoint) != FALSE;
     switch (event.type) {
     case UIEVENT_SETFOCUS:
@@ -184,18 +172,6 @@ SIZE CButtonUI::MeasureSize(SIZE)
 
 // Painting ---------------------------------------------------------------------------
 
-void CButtonUI::RefreshStateBits()
-{
-    if (IsFocused())
-        m_buttonState |= UISTATE_FOCUSED;
-    else
-        m_buttonState &= ~UISTATE_FOCUSED;
-    if (!IsEnabled())
-        m_buttonState |= UISTATE_DISABLED;
-    else
-        m_buttonState &= ~UISTATE_DISABLED;
-}
-
 bool CButtonUI::DrawImage(HDC dc, ImageDescriptor& descriptor)
 {
     return control_images::Draw(dc, m_manager, m_pos, m_paintRect, descriptor);
@@ -254,11 +230,6 @@ void CButtonUI::PaintText(HDC dc)
     TakeDefaultColours();
     const std::wstring text = GetText();
     if (text.empty()) return;
-    RECT rect = m_pos;
-    rect.left += m_textPadding.left;
-    rect.top += m_textPadding.top;
-    rect.right -= m_textPadding.right;
-    rect.bottom -= m_textPadding.bottom;
     DWORD colour;
     if ((m_buttonState & UISTATE_PUSHED) && m_pushedTextColor != 0) {
         colour = m_pushedTextColor;
@@ -269,10 +240,5 @@ void CButtonUI::PaintText(HDC dc)
         if ((m_buttonState & UISTATE_FOCUSED) && m_focusedTextColor != 0) colour = m_focusedTextColor;
     }
     // The style as it is: a button may wrap when its alignment says so.
-    if (m_showHtml) {
-        int links = 0;
-        CDrawKit::DrawMarkupText(dc, m_manager, rect, text, colour, nullptr, nullptr, links, m_textStyle);
-    } else {
-        CDrawKit::DrawPlainText(dc, m_manager, rect, text, colour, m_font, m_textStyle);
-    }
+    DrawLabelText(dc, TextRect(), text, colour, m_textStyle);
 }

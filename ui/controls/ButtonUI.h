@@ -56,7 +56,7 @@ public:
 
 protected:
     // Focused and disabled follow the control at every paint.
-    void RefreshStateBits();
+    void RefreshStateBits() { FollowFocusAndEnabled(m_buttonState, UISTATE_FOCUSED, UISTATE_DISABLED); }
     bool DrawImage(HDC dc, ImageDescriptor& descriptor);
     void FillState(HDC dc, DWORD colour);
     void SetImage(ImageDescriptor& descriptor, const std::wstring& text);

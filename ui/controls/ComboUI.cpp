@@ -18,8 +18,6 @@ IListItemUI* AsListItem(CControlUI* control)
     return control ? static_cast<IListItemUI*>(control->GetInterfaceByName(L"ListItem")) : nullptr;
 }
 
-bool IsMouseEvent(int type) { return type >= UIEVENT_MOUSEMOVE && type <= UIEVENT_SCROLLWHEEL; }
-
 }  // namespace
 
 CComboUI::CComboUI() = default;
@@ -192,13 +190,7 @@ void CComboUI::StepSelection(int index)
 
 void CComboUI::OnEvent(ControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_parent)
-            m_parent->OnEvent(event);
-        else
-            CContainerUI::OnEvent(event);
-        return;
-    }
+    if (LetMouseThrough(event, [&] { CContainerUI::OnEvent(event); })) return;
     switch (event.type) {
     case UIEVENT_SETFOCUS:
     case UIEVENT_KILLFOCUS:
@@ -344,14 +336,7 @@ SIZE CComboUI::MeasureSize(SIZE)
 
 void CComboUI::PaintStateImage(HDC dc)
 {
-    if (IsFocused())
-        m_state |= kFocused;
-    else
-        m_state &= ~kFocused;
-    if (!IsEnabled())
-        m_state |= kDisabled;
-    else
-        m_state &= ~kDisabled;
+    FollowFocusAndEnabled(m_state, kFocused, kDisabled);
     ImageDescriptor* chosen = nullptr;
     if (m_state & kDisabled)
         chosen = &m_disabledImage;
@@ -361,8 +346,7 @@ void CComboUI::PaintStateImage(HDC dc)
         chosen = &m_hotImage;
     else if (m_state & kFocused)
         chosen = &m_focusedImage;
-    if (chosen && control_images::Draw(dc, m_manager, m_pos, m_paintRect, *chosen)) return;
-    control_images::Draw(dc, m_manager, m_pos, m_paintRect, m_normalImage);
+    control_images::DrawStateOrNormal(dc, m_manager, m_pos, m_paintRect, chosen, m_normalImage);
 }
 
 void CComboUI::PaintText(HDC dc)
@@ -370,8 +354,7 @@ void CComboUI::PaintText(HDC dc)
     if (!m_showText || !m_manager) return;
     if (m_textColor == 0) m_textColor = m_manager->GetDefaultTextColor();
     if (m_tipTextColor == 0) m_tipTextColor = m_manager->GetDefaultTextColor();
-    RECT rc{m_pos.left + m_textPadding.left, m_pos.top + m_textPadding.top, m_pos.right - m_textPadding.right,
-            m_pos.bottom - m_textPadding.bottom};
+    RECT rc = InsetBy(m_pos, m_textPadding);
     const bool none = m_curSel < 0;
     const std::wstring text = none ? m_tipText : GetText();
     if (text.empty()) return;

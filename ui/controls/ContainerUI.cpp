@@ -170,8 +170,7 @@ bool CContainerUI::IsBarVisible(const CScrollBarUI* bar) const { return bar && b
 
 RECT CContainerUI::InnerRect() const
 {
-    RECT rc{m_pos.left + m_inset.left, m_pos.top + m_inset.top, m_pos.right - m_inset.right,
-            m_pos.bottom - m_inset.bottom};
+    RECT rc = InsetBy(m_pos, m_inset);
     if (IsBarVisible(m_verticalBar)) rc.right -= m_verticalBar->GetFixedWidth();
     if (IsBarVisible(m_horizontalBar)) rc.bottom -= m_horizontalBar->GetFixedHeight();
     return rc;
@@ -221,8 +220,7 @@ void CContainerUI::SetPos(RECT rect, bool invalidate)
     CControlUI::SetPos(rect, invalidate);
     if (m_items.empty()) return;
     // 2. The area that the children share, shifted by the scroll positions.
-    RECT area{m_pos.left + m_inset.left, m_pos.top + m_inset.top, m_pos.right - m_inset.right,
-              m_pos.bottom - m_inset.bottom};
+    RECT area = InsetBy(m_pos, m_inset);
     if (IsBarVisible(m_verticalBar)) {
         area.top -= m_verticalBar->GetScrollPos();
         area.right -= m_verticalBar->GetFixedWidth();
@@ -496,13 +494,7 @@ CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return m_horizontal
 void CContainerUI::OnEvent(ControlEvent& event)
 {
     // 1. A container that ignores the mouse lets mouse events through.
-    if (!m_mouseEnabled && event.type >= UIEVENT_MOUSEMOVE && event.type <= UIEVENT_SCROLLWHEEL) {
-        if (m_parent)
-            m_parent->OnEvent(event);
-        else
-            CControlUI::OnEvent(event);
-        return;
-    }
+    if (LetMouseThrough(event, [&] { CControlUI::OnEvent(event); })) return;
     // 2. Focus is recorded without a repaint.
     if (event.type == UIEVENT_SETFOCUS) {
         m_focused = true;

@@ -27,4 +27,11 @@ bool Draw(HDC dc, CWindowManagerUI* manager, const RECT& control, const RECT& pa
     return CDrawKit::DrawImageDescriptor(dc, manager, control, paint, descriptor);
 }
 
+void DrawStateOrNormal(HDC dc, CWindowManagerUI* manager, const RECT& control, const RECT& paint,
+                       ImageDescriptor* state, ImageDescriptor& normal)
+{
+    if (state && Draw(dc, manager, control, paint, *state)) return;
+    Draw(dc, manager, control, paint, normal);
+}
+
 }  // namespace control_images

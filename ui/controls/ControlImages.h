@@ -28,4 +28,9 @@ bool Prepare(HDC dc, CWindowManagerUI* manager, ImageDescriptor& descriptor);
 bool Draw(HDC dc, CWindowManagerUI* manager, const RECT& control, const RECT& paint,
           ImageDescriptor& descriptor);
 
+// Draws the image of the control's state (null when no state applies) or,
+// when that draws nothing, the normal image.
+void DrawStateOrNormal(HDC dc, CWindowManagerUI* manager, const RECT& control, const RECT& paint,
+                       ImageDescriptor* state, ImageDescriptor& normal);
+
 }  // namespace control_images

@@ -16,6 +16,13 @@
 
 class CWindowManagerUI;
 
+// The rectangle with each side moved inwards by the matching side of the
+// inset: the text area inside a text padding, the flow area of a container.
+inline RECT InsetBy(const RECT& rect, const RECT& inset)
+{
+    return RECT{rect.left + inset.left, rect.top + inset.top, rect.right - inset.right, rect.bottom - inset.bottom};
+}
+
 class CControlUI {
 public:
     CControlUI();
@@ -168,6 +175,26 @@ protected:
     // any other asks its parent.
     void RelayoutForHint();
     DWORD Adjusted(DWORD colour) const;
+    // The focused and disabled bits of a state word follow the control
+    // itself; state images and colours are chosen from the word.
+    void FollowFocusAndEnabled(UINT& state, UINT focusedBit, UINT disabledBit) const
+    {
+        state = IsFocused() ? (state | focusedBit) : (state & ~focusedBit);
+        state = IsEnabled() ? (state & ~disabledBit) : (state | disabledBit);
+    }
+    // A control that takes no mouse input lets mouse events through to its
+    // parent or, without one, to the base handling given. True when the
+    // event was let through, so the caller is done with it.
+    template <typename BaseHandling>
+    bool LetMouseThrough(ControlEvent& event, BaseHandling baseHandling)
+    {
+        if (IsMouseEnabled() || event.type < UIEVENT_MOUSEMOVE || event.type > UIEVENT_SCROLLWHEEL) return false;
+        if (m_parent)
+            m_parent->OnEvent(event);
+        else
+            baseHandling();
+        return true;
+    }
 
     CHandlerList m_initHandlers;
     CHandlerList m_destroyHandlers;

@@ -9,12 +9,6 @@
 
 using namespace value_syntax;
 
-namespace {
-
-bool IsMouseEvent(int type) { return type >= UIEVENT_MOUSEMOVE && type <= UIEVENT_SCROLLWHEEL; }
-
-}  // namespace
-
 CEditUI::CEditUI()
 {
     m_textPadding = RECT{4, 3, 4, 3};
@@ -51,8 +45,7 @@ void CEditUI::SetText(const std::wstring& text)
 
 RECT CEditUI::NativeWindowRect() const
 {
-    RECT rc{m_pos.left + m_textPadding.left, m_pos.top + m_textPadding.top, m_pos.right - m_textPadding.right,
-            m_pos.bottom - m_textPadding.bottom};
+    RECT rc = TextRect();
     const int fontHeight = FontHeight();
     if (fontHeight < rc.bottom - rc.top) {
         rc.top += (rc.bottom - rc.top - fontHeight) / 2;
@@ -126,13 +119,7 @@ void CEditUI::HandleEvent(ControlEvent& event)
 
 void CEditUI::OnEvent(ControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_parent)
-            m_parent->OnEvent(event);
-        else
-            CLabelUI::OnEvent(event);
-        return;
-    }
+    if (LetMouseThrough(event, [&] { CLabelUI::OnEvent(event); })) return;
     const bool enabled = IsEnabled();
     switch (event.type) {
     case UIEVENT_SETCURSOR:
@@ -270,23 +257,15 @@ SIZE CEditUI::MeasureSize(SIZE)
 
 void CEditUI::PaintStateImage(HDC dc)
 {
-    if (IsFocused())
-        m_state |= kFocused;
-    else
-        m_state &= ~kFocused;
-    if (!IsEnabled())
-        m_state |= kDisabled;
-    else
-        m_state &= ~kDisabled;
-    ImageDescriptor* chosen = &m_normalImage;
+    FollowFocusAndEnabled(m_state, kFocused, kDisabled);
+    ImageDescriptor* chosen = nullptr;
     if (m_state & kDisabled)
         chosen = &m_disabledImage;
     else if (m_state & kFocused)
         chosen = &m_focusedImage;
     else if (m_state & kHot)
         chosen = &m_hotImage;
-    if (control_images::Draw(dc, m_manager, m_pos, m_paintRect, *chosen)) return;
-    if (chosen != &m_normalImage) control_images::Draw(dc, m_manager, m_pos, m_paintRect, m_normalImage);
+    control_images::DrawStateOrNormal(dc, m_manager, m_pos, m_paintRect, chosen, m_normalImage);
 }
 
 void CEditUI::PaintText(HDC dc)
@@ -298,8 +277,7 @@ void CEditUI::PaintText(HDC dc)
         shown.clear();
         for (const wchar_t* p = m_text.c_str(); *p; p = CharNextW(p)) shown += m_passwordChar;
     }
-    RECT rc{m_pos.left + m_textPadding.left, m_pos.top + m_textPadding.top, m_pos.right - m_textPadding.right,
-            m_pos.bottom - m_textPadding.bottom};
+    RECT rc = TextRect();
     const DWORD colour = IsEnabled() ? m_textColor : m_disabledTextColor;
     CDrawKit::DrawPlainText(dc, m_manager, rc, shown, colour, m_font, m_textStyle | DT_SINGLELINE);
 }

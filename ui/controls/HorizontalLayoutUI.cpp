@@ -26,8 +26,7 @@ void CHorizontalLayoutUI::SetPos(RECT rect, bool invalidate)
     // 1. The control's own placement.
     CControlUI::SetPos(rect, invalidate);
     // 2. The flow area without the inset.
-    RECT rc{m_pos.left + m_inset.left, m_pos.top + m_inset.top, m_pos.right - m_inset.right,
-            m_pos.bottom - m_inset.bottom};
+    RECT rc = InsetBy(m_pos, m_inset);
     // 3. Without children the bars are placed before they are taken off.
     if (m_items.empty()) {
         PlaceScrollBars(rc, 0, 0);

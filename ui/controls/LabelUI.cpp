@@ -312,11 +312,7 @@ void CLabelUI::PaintText(HDC dc)
     const std::wstring text = GetText();
     if (text.empty()) return;
     // 3.
-    RECT rect = m_pos;
-    rect.left += m_textPadding.left;
-    rect.top += m_textPadding.top;
-    rect.right -= m_textPadding.right;
-    rect.bottom -= m_textPadding.bottom;
+    RECT rect = TextRect();
     // 4.
     const DWORD colour = IsEnabled() ? m_textColor : m_disabledTextColor;
     if (m_effect.enabled) {
@@ -324,8 +320,11 @@ void CLabelUI::PaintText(HDC dc)
         return;
     }
     // 5. A label never wraps.
-    const UINT style = m_textStyle | DT_SINGLELINE;
-    // 6.
+    DrawLabelText(dc, rect, text, colour, m_textStyle | DT_SINGLELINE);
+}
+
+void CLabelUI::DrawLabelText(HDC dc, RECT rect, const std::wstring& text, DWORD colour, UINT style)
+{
     if (m_showHtml) {
         int links = 0;
         CDrawKit::DrawMarkupText(dc, m_manager, rect, text, colour, nullptr, nullptr, links, style);

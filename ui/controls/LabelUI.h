@@ -60,6 +60,10 @@ protected:
     void TakeDefaultColours();
     // The label's font height, from the manager's table or the stock font.
     int FontHeight() const;
+    // The control's rectangle inside the text padding.
+    RECT TextRect() const { return InsetBy(m_pos, m_textPadding); }
+    // GDI drawing of the text, marked up or plain as the label says.
+    void DrawLabelText(HDC dc, RECT rect, const std::wstring& text, DWORD colour, UINT style);
     // GDI+ drawing of the text with the effect settings.
     void DrawEffectText(HDC dc, const RECT& rect, DWORD colour);
 

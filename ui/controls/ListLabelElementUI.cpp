@@ -87,8 +87,7 @@ void CListLabelElementUI::DrawItemText(HDC dc, const RECT& rect)
     if (m_selected) colour = style->selectedTextColor;
     if (IsHot()) colour = style->hotTextColor;
     if (!IsEnabled()) colour = style->disabledTextColor;
-    RECT r{rect.left + style->textPadding.left, rect.top + style->textPadding.top,
-           rect.right - style->textPadding.right, rect.bottom - style->textPadding.bottom};
+    RECT r = InsetBy(rect, style->textPadding);
     const UINT format = style->textStyle | DT_SINGLELINE;
     if (style->showHtml) {
         int links = 0;

@@ -8,12 +8,6 @@
 
 using namespace value_syntax;
 
-namespace {
-
-bool IsMouseEvent(int type) { return type >= UIEVENT_MOUSEMOVE && type <= UIEVENT_SCROLLWHEEL; }
-
-}  // namespace
-
 CSliderUI::CSliderUI() { m_textStyle = DT_CENTER | DT_SINGLELINE; }
 
 CSliderUI::~CSliderUI() = default;
@@ -99,13 +93,7 @@ int CSliderUI::ValueAt(POINT point) const
 
 void CSliderUI::OnEvent(ControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_parent)
-            m_parent->OnEvent(event);
-        else
-            CProgressUI::OnEvent(event);
-        return;
-    }
+    if (LetMouseThrough(event, [&] { CProgressUI::OnEvent(event); })) return;
     switch (event.type) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:

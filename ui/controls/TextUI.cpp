@@ -5,12 +5,6 @@
 #include "ui/core/GdiObjects.h"
 #include "ui/core/WindowManagerUI.h"
 
-namespace {
-
-bool IsMouseEvent(int type) { return type >= UIEVENT_MOUSEMOVE && type <= UIEVENT_SCROLLWHEEL; }
-
-}  // namespace
-
 CTextUI::CTextUI() { m_textPadding = RECT{2, 0, 2, 0}; }
 CTextUI::~CTextUI() = default;
 
@@ -52,13 +46,7 @@ int CTextUI::LinkAt(POINT point) const
 
 void CTextUI::OnEvent(ControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_parent)
-            m_parent->OnEvent(event);
-        else
-            CLabelUI::OnEvent(event);
-        return;
-    }
+    if (LetMouseThrough(event, [&] { CLabelUI::OnEvent(event); })) return;
     switch (event.type) {
     case UIEVENT_SETCURSOR:
         if (LinkAt(event.mousePoint) >= 0) {
@@ -134,11 +122,7 @@ void CTextUI::PaintText(HDC dc)
         return;
     }
     TakeDefaultColours();
-    RECT rect = m_pos;
-    rect.left += m_textPadding.left;
-    rect.top += m_textPadding.top;
-    rect.right -= m_textPadding.right;
-    rect.bottom -= m_textPadding.bottom;
+    RECT rect = TextRect();
     const DWORD colour = IsEnabled() ? m_textColor : m_disabledTextColor;
     if (m_showHtml) {
         m_linkCount = kMaxLinks;

@@ -130,72 +130,28 @@ bool CWindowManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM l
     case WM_MOUSEMOVE:
         OnMouseMove(wParam, lParam);
         return false;
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
         ::SetFocus(m_window);
-        const POINT point = PointOf(lParam);
-        m_lastMousePoint = point;
-        CControlUI* control = OwnControlAt(point);
-        if (!control) return false;
-        m_click = control;
-        control->SetFocus();
-        CaptureMouse();
-        // Taking the focus may have changed the tree.
-        if (m_click == control) Deliver(control, UIEVENT_BUTTONDOWN, point, wParam, lParam, MouseKeyState(wParam));
+        PressOn(UIEVENT_BUTTONDOWN, true, wParam, lParam);
         return false;
-    }
-    case WM_LBUTTONUP: {
-        const POINT point = PointOf(lParam);
-        m_lastMousePoint = point;
-        if (!m_click) return false;
-        CControlUI* control = m_click;
-        ReleaseMouse();
-        m_click = nullptr;
-        Deliver(control, UIEVENT_BUTTONUP, point, wParam, lParam, MouseKeyState(wParam));
+    case WM_LBUTTONUP:
+        ReleaseClick(UIEVENT_BUTTONUP, PointOf(lParam), wParam, lParam, MouseKeyState(wParam));
         return false;
-    }
-    case WM_LBUTTONDBLCLK: {
+    case WM_LBUTTONDBLCLK:
         ::SetFocus(m_window);
-        const POINT point = PointOf(lParam);
-        m_lastMousePoint = point;
-        CControlUI* control = OwnControlAt(point);
-        if (!control) return false;
-        CaptureMouse();
-        m_click = control;
-        Deliver(control, UIEVENT_DBLCLICK, point, wParam, lParam, MouseKeyState(wParam));
+        PressOn(UIEVENT_DBLCLICK, false, wParam, lParam);
         return false;
-    }
-    case WM_RBUTTONDOWN: {
+    case WM_RBUTTONDOWN:
         ::SetFocus(m_window);
-        const POINT point = PointOf(lParam);
-        m_lastMousePoint = point;
-        CControlUI* control = OwnControlAt(point);
-        if (!control) return false;
-        control->SetFocus();
-        CaptureMouse();
-        m_click = control;
-        Deliver(control, UIEVENT_RBUTTONDOWN, point, wParam, lParam, MouseKeyState(wParam));
+        PressOn(UIEVENT_RBUTTONDOWN, true, wParam, lParam);
         return false;
-    }
-    case WM_RBUTTONUP: {
-        const POINT point = PointOf(lParam);
-        m_lastMousePoint = point;
-        CControlUI* control = OwnControlAt(point);
-        if (!control) return false;
-        control->SetFocus();
-        CaptureMouse();
-        m_click = control;
-        Deliver(control, UIEVENT_RBUTTONUP, point, wParam, lParam, MouseKeyState(wParam));
+    case WM_RBUTTONUP:
+        PressOn(UIEVENT_RBUTTONUP, true, wParam, lParam);
         return false;
-    }
     case WM_CONTEXTMENU: {
         POINT point = PointOf(lParam);
         ScreenToClient(m_window, &point);
-        m_lastMousePoint = point;
-        if (!m_click) return false;
-        CControlUI* control = m_click;
-        ReleaseMouse();
-        m_click = nullptr;
-        Deliver(control, UIEVENT_CONTEXTMENU, point, wParam, lParam, 0);
+        ReleaseClick(UIEVENT_CONTEXTMENU, point, wParam, lParam, 0);
         return false;
     }
     case WM_MOUSEWHEEL: {
@@ -484,6 +440,29 @@ void CWindowManagerUI::FocusPreviousTabStop(CControlUI* control)
     m_focus = search.last;
     m_focusNeeded = true;
     if (m_root) m_root->RequestLayout();
+}
+
+void CWindowManagerUI::PressOn(int type, bool takeFocus, WPARAM wParam, LPARAM lParam)
+{
+    const POINT point = PointOf(lParam);
+    m_lastMousePoint = point;
+    CControlUI* control = OwnControlAt(point);
+    if (!control) return;
+    m_click = control;
+    if (takeFocus) control->SetFocus();
+    CaptureMouse();
+    // Taking the focus may have changed the tree.
+    if (m_click == control) Deliver(control, type, point, wParam, lParam, MouseKeyState(wParam));
+}
+
+void CWindowManagerUI::ReleaseClick(int type, POINT point, WPARAM wParam, LPARAM lParam, WORD keyState)
+{
+    m_lastMousePoint = point;
+    if (!m_click) return;
+    CControlUI* control = m_click;
+    ReleaseMouse();
+    m_click = nullptr;
+    Deliver(control, type, point, wParam, lParam, keyState);
 }
 
 void CWindowManagerUI::CaptureMouse()

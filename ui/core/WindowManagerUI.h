@@ -201,6 +201,11 @@ private:
                  wchar_t key = 0);
     // The control under the point when it belongs to this manager.
     CControlUI* OwnControlAt(POINT point) const;
+    // A button pressed over a control: it becomes the clicked control, takes
+    // the focus when asked, the mouse is captured and it gets the event.
+    void PressOn(int type, bool takeFocus, WPARAM wParam, LPARAM lParam);
+    // A click ends: the clicked control lets go of the mouse and gets the event.
+    void ReleaseClick(int type, POINT point, WPARAM wParam, LPARAM lParam, WORD keyState);
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
     void OnMouseHover(WPARAM wParam, LPARAM lParam);
     void HideToolTip();

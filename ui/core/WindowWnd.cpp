@@ -131,23 +131,15 @@ LRESULT CWindowWnd::FinalMessage(HWND window, UINT message, WPARAM wParam, LPARA
 
 LRESULT CALLBACK CWindowWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CWindowWnd* self = nullptr;
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        self = static_cast<CWindowWnd*>(create->lpCreateParams);
-        if (self) {
-            self->m_hWnd = window;
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        }
-    } else {
-        self = reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self && message == WM_NCDESTROY) return self->FinalMessage(window, message, wParam, lParam, false);
-    }
-    if (self) return self->ProcessMessage(message, wParam, lParam);
-    return DefWindowProcW(window, message, wParam, lParam);
+    return Route(window, message, wParam, lParam, false);
 }
 
 LRESULT CALLBACK CWindowWnd::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return Route(window, message, wParam, lParam, true);
+}
+
+LRESULT CWindowWnd::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool property)
 {
     CWindowWnd* self = nullptr;
     if (message == WM_NCCREATE) {
@@ -155,11 +147,15 @@ LRESULT CALLBACK CWindowWnd::ControlProc(HWND window, UINT message, WPARAM wPara
         self = static_cast<CWindowWnd*>(create->lpCreateParams);
         if (self) {
             self->m_hWnd = window;
-            SetPropW(window, kBindingProperty, self);
+            if (property)
+                SetPropW(window, kBindingProperty, self);
+            else
+                SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         }
     } else {
-        self = static_cast<CWindowWnd*>(GetPropW(window, kBindingProperty));
-        if (self && message == WM_NCDESTROY) return self->FinalMessage(window, message, wParam, lParam, true);
+        self = property ? static_cast<CWindowWnd*>(GetPropW(window, kBindingProperty))
+                        : reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self && message == WM_NCDESTROY) return self->FinalMessage(window, message, wParam, lParam, property);
     }
     if (self) return self->ProcessMessage(message, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);

@@ -54,6 +54,9 @@ protected:
 private:
     bool RegisterWindowClass();
     bool RegisterSuperclass();
+    // Finds the window's object (bound through the user data, or through a
+    // property for superclassed controls) and hands it the message.
+    static LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool property);
     // The last message of a window: the binding ends here.
     LRESULT FinalMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool property);
 

@@ -11,8 +11,8 @@
 
 #include <cstdint>
 
+#include "tests/ui/support/HostFrame.h"
 #include "ui/controls/ControlUI.h"
-#include "ui/core/GdiObjects.h"
 #include "ui/core/WindowManagerUI.h"
 #include "ui/core/WindowWnd.h"
 
@@ -34,21 +34,7 @@ public:
         GetClientRect(window, &client);
         width = client.right;
         height = client.bottom;
-        HDC source = GetDC(window);
-        HDC memory = CreateCompatibleDC(source);
-        uint8_t* bits = nullptr;
-        HBITMAP bitmap = CreateDib32(width, height, &bits);
-        if (memory && bitmap) {
-            HGDIOBJ old = SelectObject(memory, bitmap);
-            BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-            GdiFlush();
-            const auto* p = reinterpret_cast<const uint32_t*>(bits);
-            pixels.assign(p, p + static_cast<size_t>(width) * height);
-            SelectObject(memory, old);
-        }
-        if (bitmap) DeleteObject(bitmap);
-        if (memory) DeleteDC(memory);
-        ReleaseDC(window, source);
+        pixels = ui_test::CopyClientPixels(window, width, height);
     }
     // 0xRRGGBB.
     DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF; }
@@ -79,7 +65,7 @@ public:
     // tree, and pumps until it has been painted once.
     bool Open(CControlUI* root, int x, int y, int width, int height)
     {
-        HWND frame = Frame();
+        HWND frame = ui_test::HostFrame();
         if (!frame || !Create(frame, L"control host", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, x, y, width,
                               height))
             return false;
@@ -91,18 +77,6 @@ public:
         UpdateWindow(m_hWnd);
         Pump();
         return true;
-    }
-
-    // One top-level frame over the whole screen for the test program: a
-    // top-level window destroyed under a display without a window manager
-    // waits two seconds for a withdrawal that never comes, so the hosts are
-    // its children and go at once.
-    static HWND Frame()
-    {
-        static HWND frame = CreateWindowExW(0, L"Static", L"control hosts", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
-                                            0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        return frame;
     }
 
     const wchar_t* WindowClassName() const override { return L"ControlTestHost"; }

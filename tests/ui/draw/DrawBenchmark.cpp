@@ -12,17 +12,7 @@
 
 namespace {
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency.QuadPart;
-}
+using draw_test::Now;
 
 template <typename Work>
 void Measure(const char* what, int rounds, Work work)

@@ -45,4 +45,17 @@ inline int Blue(DWORD c) { return c & 0xFF; }
 // True when every channel of a is within tolerance of b.
 bool Near(DWORD a, DWORD b, int tolerance);
 
+// Seconds from the performance counter, for the benchmarks.
+inline double Now()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / frequency.QuadPart;
+}
+
 }  // namespace draw_test

@@ -1,31 +1,18 @@
 #include "tests/ui/support/ManagerTestWindow.h"
 
+#include "tests/ui/support/HostFrame.h"
+
 namespace ui_test {
 
 namespace {
 
 const wchar_t kClassName[] = L"ManagerTestWindow";
 
-void RegisterOnce()
-{
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-    registered = true;
-}
-
 }  // namespace
 
 CManagerTestWindow::CManagerTestWindow(int width, int height, DWORD exStyle)
 {
-    RegisterOnce();
+    RegisterTestClass(kClassName, DefWindowProcW, CS_DBLCLKS);
     m_window = CreateWindowExW(exStyle | WS_EX_TOOLWINDOW, kClassName, L"manager test", WS_POPUP, 40, 40, width, height, nullptr,
                                nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!m_window) return;

@@ -2,52 +2,20 @@
 
 #include "tests/ui/draw/DrawTestSupport.h"
 #include "tests/support/TestSupport.h"
-#include "ui/core/GdiObjects.h"
+#include "tests/ui/support/HostFrame.h"
 
 namespace widget_tests {
 
 namespace {
 
 const wchar_t kClassName[] = L"WidgetTestHost";
-const wchar_t kFrameClassName[] = L"WidgetTestFrame";
-
-void RegisterClasses(WNDPROC proc)
-{
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.lpszClassName = kFrameClassName;
-    RegisterClassExW(&wc);
-    registered = true;
-}
-
-// One top-level frame for the whole test program. Destroying a top-level
-// window under a display without a window manager waits two seconds for a
-// withdrawal that never comes; the hosts are children of this frame and
-// come and go at once.
-HWND Frame()
-{
-    static HWND frame = nullptr;
-    if (!frame) {
-        frame = CreateWindowExW(0, kFrameClassName, L"widgets", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                                1200, 900, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    }
-    return frame;
-}
 
 }  // namespace
 
 CWidgetHost::CWidgetHost(int width, int height) : m_width(width), m_height(height)
 {
-    RegisterClasses(&CWidgetHost::WindowProc);
-    HWND frame = Frame();
+    ui_test::RegisterTestClass(kClassName, &CWidgetHost::WindowProc);
+    HWND frame = ui_test::HostFrame();
     if (!frame) return;
     m_window = CreateWindowExW(0, kClassName, L"widgets", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, width, height, frame,
                                nullptr, GetModuleHandleW(nullptr), this);
@@ -115,21 +83,8 @@ void CWidgetHost::RepaintAll()
 
 void CWidgetHost::Copy()
 {
-    m_pixels.assign(static_cast<size_t>(m_width) * m_height, 0);
-    HDC windowDc = GetDC(m_window);
-    CMemoryDC memory(windowDc);
-    uint8_t* bits = nullptr;
-    HBITMAP bitmap = CreateDib32(m_width, m_height, &bits);
-    if (bitmap && bits && memory.Get()) {
-        HGDIOBJ old = SelectObject(memory.Get(), bitmap);
-        BitBlt(memory.Get(), 0, 0, m_width, m_height, windowDc, 0, 0, SRCCOPY);
-        GdiFlush();
-        const uint32_t* p = reinterpret_cast<const uint32_t*>(bits);
-        for (size_t i = 0; i < m_pixels.size(); ++i) m_pixels[i] = p[i] & 0xFFFFFF;
-        SelectObject(memory.Get(), old);
-    }
-    if (bitmap) DeleteObject(bitmap);
-    ReleaseDC(m_window, windowDc);
+    m_pixels = ui_test::CopyClientPixels(m_window, m_width, m_height);
+    for (uint32_t& pixel : m_pixels) pixel &= 0xFFFFFF;
 }
 
 DWORD CWidgetHost::Pixel(int x, int y) const

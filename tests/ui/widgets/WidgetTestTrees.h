@@ -6,35 +6,17 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <initializer_list>
 #include <memory>
-#include <utility>
 #include <vector>
 
+#include "tests/ui/support/TestTrees.h"
 #include "tests/ui/widgets/WidgetHost.h"
-#include "ui/controls/ContainerUI.h"
 
 namespace widget_tests {
 
-using Attributes = std::initializer_list<std::pair<const wchar_t*, const wchar_t*>>;
-
-template <class T>
-T* Make(Attributes attributes)
-{
-    T* control = new T;
-    for (const auto& a : attributes) control->SetAttribute(a.first, a.second);
-    return control;
-}
-
-// Added first, then given its attributes, as the layout builder does.
-template <class T>
-T* AddChild(CContainerUI* parent, Attributes attributes)
-{
-    T* control = new T;
-    parent->Add(control);
-    for (const auto& a : attributes) control->SetAttribute(a.first, a.second);
-    return control;
-}
+using ui_test::AddChild;
+using ui_test::Attributes;
+using ui_test::Make;
 
 // The bounding box of the pixels inside area that differ from background;
 // empty when there are none.

@@ -23,17 +23,7 @@ using namespace window_tests;
 
 namespace {
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency.QuadPart;
-}
+using draw_test::Now;
 
 void PumpUntil(const bool& done)
 {
