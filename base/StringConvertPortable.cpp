@@ -8,49 +8,61 @@ namespace {
 
 const char32_t kReplacement = 0xFFFD;
 
-void PutCodePoint(std::wstring& out, char32_t cp)
+// Writes at out, which has room for two units; returns the units written.
+size_t PutCodePoint(wchar_t* out, char32_t cp)
 {
     if (sizeof(wchar_t) == 2 && cp > 0xFFFF) {
         cp -= 0x10000;
-        out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
-        out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
-        return;
+        out[0] = static_cast<wchar_t>(0xD800 + (cp >> 10));
+        out[1] = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+        return 2;
     }
-    out.push_back(static_cast<wchar_t>(cp));
+    out[0] = static_cast<wchar_t>(cp);
+    return 1;
 }
 
 }  // namespace
 
-std::wstring Utf8ToWide(const std::string& text)
+std::wstring Utf8ToWide(const std::string& utf8)
 {
-    std::wstring out;
-    out.reserve(text.size());
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
-    const size_t length = text.size();
+    const char* bytes = utf8.data();
+    const size_t length = utf8.size();
+    std::wstring text;
+    if (length == 0) return text;
+    // No sequence yields more units than it has bytes, and one spare unit
+    // leaves room for a surrogate pair at the very end.
+    text.resize(length + 1);
+    wchar_t* out = &text[0];
+    size_t written = 0;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
     size_t i = 0;
     while (i < length) {
         unsigned char lead = p[i];
         if (lead < 0x80) {
-            out.push_back(static_cast<wchar_t>(lead));
+            out[written++] = static_cast<wchar_t>(lead);
             ++i;
             continue;
         }
+        // 1. The lead byte gives the length and the smallest legal value.
         size_t extra;
         char32_t cp, least;
         if ((lead & 0xE0) == 0xC0) { extra = 1; cp = lead & 0x1F; least = 0x80; }
         else if ((lead & 0xF0) == 0xE0) { extra = 2; cp = lead & 0x0F; least = 0x800; }
         else if ((lead & 0xF8) == 0xF0) { extra = 3; cp = lead & 0x07; least = 0x10000; }
-        else { PutCodePoint(out, kReplacement); ++i; continue; }
+        else { written += PutCodePoint(out + written, kReplacement); ++i; continue; }
+        // 2. Continuation bytes; a short or broken sequence yields one
+        // replacement and decoding resumes at the offending byte.
         size_t taken = 1;
         while (taken <= extra && i + taken < length && (p[i + taken] & 0xC0) == 0x80) {
             cp = (cp << 6) | (p[i + taken] & 0x3F);
             ++taken;
         }
         bool bad = taken <= extra || cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF);
-        PutCodePoint(out, bad ? kReplacement : cp);
+        written += PutCodePoint(out + written, bad ? kReplacement : cp);
         i += taken;
     }
-    return out;
+    text.resize(written);
+    return text;
 }
 
 std::string WideToUtf8(const std::wstring& text)

@@ -1,67 +1,19 @@
 #include "ui/core/CodePage.h"
 
-// The native build's conversions. wchar_t is 32 bits there, so code points
-// are stored whole; where it is 16 bits they are split into surrogates.
+#include "base/StringConvert.h"
+
+// The native build's conversions. UTF-8 goes through the one codec that
+// every layer shares; the ANSI code page of the native build is Latin-1.
 
 namespace codepage {
-namespace {
-
-const char32_t kReplacement = 0xFFFD;
-
-// Writes at out, which has room for two units; returns the units written.
-size_t PutCodePoint(wchar_t* out, char32_t cp)
-{
-    if (sizeof(wchar_t) == 2 && cp > 0xFFFF) {
-        cp -= 0x10000;
-        out[0] = static_cast<wchar_t>(0xD800 + (cp >> 10));
-        out[1] = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-        return 2;
-    }
-    out[0] = static_cast<wchar_t>(cp);
-    return 1;
-}
-
-}  // namespace
 
 std::wstring DecodeUtf8(const char* bytes, size_t length)
 {
-    std::wstring text;
-    if (!bytes || length == 0) return text;
-    // No sequence yields more units than it has bytes, and one spare unit
-    // leaves room for a surrogate pair at the very end.
-    text.resize(length + 1);
-    wchar_t* out = &text[0];
-    size_t written = 0;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
-    size_t i = 0;
-    while (i < length) {
-        unsigned char lead = p[i];
-        if (lead < 0x80) {
-            out[written++] = static_cast<wchar_t>(lead);
-            ++i;
-            continue;
-        }
-        // 1. The lead byte gives the length and the smallest legal value.
-        size_t extra;
-        char32_t cp, least;
-        if ((lead & 0xE0) == 0xC0) { extra = 1; cp = lead & 0x1F; least = 0x80; }
-        else if ((lead & 0xF0) == 0xE0) { extra = 2; cp = lead & 0x0F; least = 0x800; }
-        else if ((lead & 0xF8) == 0xF0) { extra = 3; cp = lead & 0x07; least = 0x10000; }
-        else { written += PutCodePoint(out + written, kReplacement); ++i; continue; }
-        // 2. Continuation bytes; a short or broken sequence yields one
-        // replacement and decoding resumes at the offending byte.
-        size_t taken = 1;
-        while (taken <= extra && i + taken < length && (p[i + taken] & 0xC0) == 0x80) {
-            cp = (cp << 6) | (p[i + taken] & 0x3F);
-            ++taken;
-        }
-        bool bad = taken <= extra || cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF);
-        written += PutCodePoint(out + written, bad ? kReplacement : cp);
-        i += taken;
-    }
-    text.resize(written);
-    return text;
+    if (!bytes || length == 0) return std::wstring();
+    return Utf8ToWide(std::string(bytes, length));
 }
+
+std::string EncodeUtf8(const std::wstring& text) { return WideToUtf8(text); }
 
 std::wstring DecodeAnsi(const char* bytes, size_t length)
 {
@@ -70,39 +22,6 @@ std::wstring DecodeAnsi(const char* bytes, size_t length)
     text.reserve(length);
     for (size_t i = 0; i < length; ++i) text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i])));
     return text;
-}
-
-std::string EncodeUtf8(const std::wstring& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = static_cast<char32_t>(text[i]);
-        if (sizeof(wchar_t) == 2 && cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
-            char32_t low = static_cast<char32_t>(text[i + 1]);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = kReplacement;
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
-    return out;
 }
 
 bool EncodeAnsi(const std::wstring& text, std::string& bytes)
