@@ -88,16 +88,8 @@ void CButtonUI::OnEvent(ControlEvent& event)
         if (IsMenuNotifyOn()) SendNotify(L"menu", event.wParam, event.lParam);
         return;
     case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) {
-            m_buttonState |= UISTATE_HOT;
-            Invalidate();
-        }
-        break;
     case UIEVENT_MOUSELEAVE:
-        if (IsEnabled()) {
-            m_buttonState &= ~UISTATE_HOT;
-            Invalidate();
-        }
+        TrackHot(event, m_buttonState, UISTATE_HOT);
         break;
     case UIEVENT_SETCURSOR:
         ::SetCursor(LoadCursorW(nullptr, IDC_HAND));

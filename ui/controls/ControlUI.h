@@ -182,6 +182,16 @@ protected:
         state = IsFocused() ? (state | focusedBit) : (state & ~focusedBit);
         state = IsEnabled() ? (state & ~disabledBit) : (state | disabledBit);
     }
+    // Mouse enter and leave light and clear the hot bit of an enabled
+    // control and repaint it; the event goes on to the base class either way.
+    void TrackHot(const ControlEvent& event, UINT& state, UINT hotBit)
+    {
+        if (!IsEnabled()) return;
+        if (event.type == UIEVENT_MOUSEENTER) state |= hotBit;
+        else if (event.type == UIEVENT_MOUSELEAVE) state &= ~hotBit;
+        else return;
+        Invalidate();
+    }
     // A control that takes no mouse input lets mouse events through to its
     // parent or, without one, to the base handling given. True when the
     // event was let through, so the caller is done with it.

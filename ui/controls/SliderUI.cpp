@@ -123,16 +123,8 @@ void CSliderUI::OnEvent(ControlEvent& event)
         }
         break;
     case UIEVENT_MOUSEENTER:
-        if (IsEnabled()) {
-            m_thumbState |= kHot;
-            Invalidate();
-        }
-        break;
     case UIEVENT_MOUSELEAVE:
-        if (IsEnabled()) {
-            m_thumbState &= ~kHot;
-            Invalidate();
-        }
+        TrackHot(event, m_thumbState, kHot);
         break;
     case UIEVENT_SETCURSOR:
         ::SetCursor(LoadCursorW(nullptr, IDC_HAND));
