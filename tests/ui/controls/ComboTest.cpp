@@ -109,7 +109,7 @@ TEST(ComboPopup, EscapeRestoresTheOpeningSelectionWithOneItemSelect)
     CHostWindow::Key(w.Popup(), VK_DOWN);
     EXPECT_EQ(1, w.combo->GetCurSel());
     ASSERT_NE(nullptr, w.Popup());
-    w.host.notes.clear();
+    w.host.ClearNotes();
     CHostWindow::Key(w.Popup(), VK_ESCAPE);
     EXPECT_EQ(0, w.combo->GetCurSel());
     ASSERT_EQ(1, w.host.Count(L"itemselect"));
@@ -148,7 +148,7 @@ TEST(ComboWheel, ChangesTheSelectionOnlyWhenWheelSelectsIsOn)
     ComboWindow w(5, 27);
     ASSERT_TRUE(w.ok);
     w.combo->SelectItem(0);
-    w.host.notes.clear();
+    w.host.ClearNotes();
     POINT at{100, 18};
     ClientToScreen(w.host.GetHWND(), &at);
     auto wheel = [&] {

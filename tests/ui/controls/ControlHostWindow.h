@@ -12,18 +12,12 @@
 #include <cstdint>
 
 #include "tests/ui/support/HostFrame.h"
+#include "tests/ui/support/NoteLog.h"
 #include "ui/controls/ControlUI.h"
 #include "ui/core/WindowManagerUI.h"
 #include "ui/core/WindowWnd.h"
 
 namespace control_tests {
-
-struct Note {
-    std::wstring type;
-    CControlUI* sender = nullptr;
-    WPARAM wParam = 0;
-    LPARAM lParam = 0;
-};
 
 // What a window shows: its client area copied into a 32-bit DIB.
 class Shot {
@@ -53,7 +47,7 @@ public:
     std::vector<uint32_t> pixels;
 };
 
-class CHostWindow : public CWindowWnd, public INotifyUI {
+class CHostWindow : public CWindowWnd, public INotifyUI, public ui_test::NoteLog {
 public:
     CHostWindow() = default;
     ~CHostWindow() override
@@ -90,21 +84,8 @@ public:
 
     void Notify(NotifyMsg& msg) override
     {
-        notes.push_back(Note{msg.type, msg.sender, msg.wParam, msg.lParam});
+        Record(msg);
         if (onNotify) onNotify(msg);
-    }
-
-    int Count(const std::wstring& type) const
-    {
-        int n = 0;
-        for (const Note& note : notes) n += note.type == type ? 1 : 0;
-        return n;
-    }
-    const Note* Last(const std::wstring& type) const
-    {
-        for (auto it = notes.rbegin(); it != notes.rend(); ++it)
-            if (it->type == type) return &*it;
-        return nullptr;
     }
 
     // Runs the thread's messages as a modal loop would, for about ms.
@@ -140,7 +121,6 @@ public:
     }
 
     CWindowManagerUI manager;
-    std::vector<Note> notes;
     std::function<void(NotifyMsg&)> onNotify;
 };
 

@@ -141,14 +141,6 @@ void CWidgetHost::Key(UINT vk)
     Pump();
 }
 
-void CWidgetHost::Notify(NotifyMsg& msg) { m_notes.push_back(Note{msg.type, msg.sender, msg.wParam}); }
-
-int CWidgetHost::Count(const std::wstring& type, CControlUI* sender) const
-{
-    int count = 0;
-    for (const Note& n : m_notes)
-        if (n.type == type && (!sender || n.sender == sender)) ++count;
-    return count;
-}
+void CWidgetHost::Notify(NotifyMsg& msg) { Record(msg); }
 
 }  // namespace widget_tests

@@ -10,18 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui/support/NoteLog.h"
 #include "ui/controls/ControlUI.h"
 #include "ui/core/WindowManagerUI.h"
 
 namespace widget_tests {
 
-struct Note {
-    std::wstring type;
-    CControlUI* sender = nullptr;
-    WPARAM wParam = 0;
-};
-
-class CWidgetHost : public INotifyUI {
+class CWidgetHost : public INotifyUI, public ui_test::NoteLog {
 public:
     CWidgetHost(int width, int height);
     ~CWidgetHost();
@@ -56,9 +51,6 @@ public:
     void Pump();
 
     void Notify(NotifyMsg& msg) override;
-    const std::vector<Note>& Notes() const { return m_notes; }
-    int Count(const std::wstring& type, CControlUI* sender = nullptr) const;
-    void ClearNotes() { m_notes.clear(); }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,7 +60,6 @@ private:
     int m_height;
     HWND m_window = nullptr;
     CWindowManagerUI m_manager;
-    std::vector<Note> m_notes;
     std::vector<uint32_t> m_pixels;
 };
 
