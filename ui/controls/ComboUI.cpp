@@ -11,15 +11,6 @@
 
 using namespace value_syntax;
 
-namespace {
-
-IListItemUI* AsListItem(CControlUI* control)
-{
-    return control ? static_cast<IListItemUI*>(control->GetInterfaceByName(L"ListItem")) : nullptr;
-}
-
-}  // namespace
-
 CComboUI::CComboUI() = default;
 
 CComboUI::~CComboUI()

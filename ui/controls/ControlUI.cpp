@@ -3,6 +3,7 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "ui/controls/ControlImages.h"
 #include "ui/core/ValueSyntax.h"
 #include "ui/core/WindowManagerUI.h"
 
@@ -595,26 +596,15 @@ void CControlUI::SetBorderRound(int cx, int cy)
     Invalidate();
 }
 
-namespace {
-
-void ReplaceDescriptor(ImageDescriptor& descriptor, const std::wstring& text)
-{
-    if (descriptor.text == text && descriptor.image) return;
-    descriptor.Reset();
-    descriptor.text = text;
-}
-
-}  // namespace
-
 void CControlUI::SetBackgroundImage(const std::wstring& descriptor)
 {
-    ReplaceDescriptor(m_bkImage, descriptor);
+    control_images::Replace(m_bkImage, descriptor);
     Invalidate();
 }
 
 void CControlUI::SetForeImage(const std::wstring& descriptor)
 {
-    ReplaceDescriptor(m_foreImage, descriptor);
+    control_images::Replace(m_foreImage, descriptor);
     Invalidate();
 }
 

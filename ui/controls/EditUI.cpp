@@ -161,16 +161,8 @@ void CEditUI::OnEvent(ControlEvent& event)
     case UIEVENT_CONTEXTMENU:
         return;
     case UIEVENT_MOUSEENTER:
-        if (enabled) {
-            m_state |= kHot;
-            Invalidate();
-        }
-        return;
     case UIEVENT_MOUSELEAVE:
-        if (enabled) {
-            m_state &= ~kHot;
-            Invalidate();
-        }
+        TrackHot(event, m_state, kHot);
         return;
     default:
         break;

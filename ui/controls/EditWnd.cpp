@@ -5,13 +5,6 @@
 #include "ui/controls/EditUI.h"
 #include "ui/core/WindowManagerUI.h"
 
-namespace {
-
-// The manager hands a child's notifications back to it under these codes.
-constexpr UINT kReflected = 0x2000;
-
-}  // namespace
-
 const wchar_t* CEditWnd::WindowClassName() const { return L"EditWnd"; }
 const wchar_t* CEditWnd::SuperClassName() const { return L"Edit"; }
 
@@ -78,7 +71,7 @@ LRESULT CEditWnd::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
-    case WM_COMMAND + kReflected:
+    case WM_COMMAND + UIMSG_REFLECT_OFFSET:
         if (HIWORD(wParam) == EN_CHANGE) {
             if (!m_initialised || !m_owner) return 0;
             const int length = GetWindowTextLengthW(m_hWnd);
@@ -94,8 +87,8 @@ LRESULT CEditWnd::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
-    case WM_CTLCOLOREDIT + kReflected:
-    case WM_CTLCOLORSTATIC + kReflected: {
+    case WM_CTLCOLOREDIT + UIMSG_REFLECT_OFFSET:
+    case WM_CTLCOLORSTATIC + UIMSG_REFLECT_OFFSET: {
         if (!m_owner || m_owner->GetNativeBkColor() == 0xFFFFFFFF) break;
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetBkMode(dc, TRANSPARENT);

@@ -24,3 +24,6 @@ public:
 protected:
     ~IListItemUI() = default;
 };
+
+// The item side of a control, or null when it is none.
+IListItemUI* AsListItem(CControlUI* control);

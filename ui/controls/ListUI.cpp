@@ -2,15 +2,6 @@
 
 #include "ui/controls/IListItemUI.h"
 
-namespace {
-
-IListItemUI* AsListItem(CControlUI* control)
-{
-    return control ? static_cast<IListItemUI*>(control->GetInterfaceByName(L"ListItem")) : nullptr;
-}
-
-}  // namespace
-
 const wchar_t* CListUI::GetClassName() const { return L"ListUI"; }
 
 void* CListUI::GetInterfaceByName(const std::wstring& name)

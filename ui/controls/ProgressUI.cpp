@@ -51,7 +51,9 @@ void CProgressUI::SetMaxValue(int value)
 
 void CProgressUI::SetValue(int value)
 {
-    // Clamped when painted, so a value may arrive before its range.
+    // Clamped when painted, so a value may arrive before its range. A drag
+    // over the slider sets the same value on most mouse moves.
+    if (value == m_value) return;
     m_value = value;
     Invalidate();
 }

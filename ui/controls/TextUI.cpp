@@ -1,6 +1,7 @@
 #include "ui/controls/TextUI.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "ui/core/GdiObjects.h"
 #include "ui/core/WindowManagerUI.h"
@@ -98,8 +99,11 @@ SIZE CTextUI::MeasureSize(SIZE available)
     const std::wstring text = GetText();
     RECT rect{m_textPadding.left, 0, std::max(m_fixedWidth, static_cast<int>(available.cx)) - m_textPadding.right,
               9999};
-    CScreenDC screen;
-    HDC dc = m_manager && m_manager->GetWindowDC() ? m_manager->GetWindowDC() : screen.Get();
+    // Layout measures every child twice; a screen DC is taken only when the
+    // manager has none of its own.
+    std::optional<CScreenDC> screen;
+    HDC dc = m_manager ? m_manager->GetWindowDC() : nullptr;
+    if (!dc) dc = screen.emplace().Get();
     if (m_showHtml) {
         int links = 0;
         CDrawKit::DrawMarkupText(dc, m_manager, rect, text, m_textColor, nullptr, nullptr, links,

@@ -26,9 +26,7 @@ void CVerticalLayoutUI::SetPos(RECT rect, bool invalidate)
     // 1. The control's own placement.
     CControlUI::SetPos(rect, invalidate);
     // 2. The flow area: inset off, visible bars off.
-    RECT rc = InsetBy(m_pos, m_inset);
-    if (IsBarVisible(m_verticalBar)) rc.right -= m_verticalBar->GetFixedWidth();
-    if (IsBarVisible(m_horizontalBar)) rc.bottom -= m_horizontalBar->GetFixedHeight();
+    RECT rc = InnerRect();
     // 3. Nothing to place, but a bar that is no longer needed still goes.
     if (m_items.empty()) {
         PlaceScrollBars(rc, 0, 0);

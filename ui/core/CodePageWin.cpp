@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "base/StringConvert.h"
+
 namespace codepage {
 namespace {
 
@@ -22,16 +24,7 @@ std::wstring DecodeUtf8(const char* bytes, size_t length) { return Decode(CP_UTF
 
 std::wstring DecodeAnsi(const char* bytes, size_t length) { return Decode(CP_ACP, bytes, length); }
 
-std::string EncodeUtf8(const std::wstring& text)
-{
-    if (text.empty()) return std::string();
-    int size = static_cast<int>(text.size());
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return std::string();
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &out[0], bytes, nullptr, nullptr);
-    return out;
-}
+std::string EncodeUtf8(const std::wstring& text) { return WideToUtf8(text); }
 
 bool EncodeAnsi(const std::wstring& text, std::string& bytes)
 {

@@ -80,13 +80,13 @@ DescriptorFields ParseDescriptorText(const std::wstring& text)
             int fade = 255;
             if (value_syntax::ReadInt(value, fade)) fields.fade = fade < 0 ? 0 : (fade > 255 ? 255 : fade);
         } else if (key == L"hole") {
-            fields.hole = value == L"true";
+            fields.hole = value_syntax::ParseBool(value);
         } else if (key == L"xtiled") {
-            fields.xtiled = value == L"true";
+            fields.xtiled = value_syntax::ParseBool(value);
         } else if (key == L"ytiled") {
-            fields.ytiled = value == L"true";
+            fields.ytiled = value_syntax::ParseBool(value);
         } else if (key == L"hsl") {
-            fields.hsl = value == L"true";
+            fields.hsl = value_syntax::ParseBool(value);
         }
     }
     return fields;

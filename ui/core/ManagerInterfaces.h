@@ -56,6 +56,10 @@ enum ControlEventType : int {
     UIEVENT_TIMER = 25,
 };
 
+// The manager hands a child window's notifications back to it with this
+// added to the message, so the control that made the child handles them.
+constexpr UINT UIMSG_REFLECT_OFFSET = 0x2000;
+
 // Bits of ControlEvent::keyState.
 enum : WORD {
     UIKEYSTATE_LBUTTON = 0x01,

@@ -219,8 +219,6 @@ bool CWindowManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM l
     }
 }
 
-// Messages of child windows go back to them with 0x2000 added, so that the
-// control that made a child window handles its notifications itself.
 bool CWindowManagerUI::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     HWND child = nullptr;
@@ -232,7 +230,7 @@ bool CWindowManagerUI::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         child = reinterpret_cast<HWND>(lParam);
     }
     if (!child) return message == WM_NOTIFY;
-    result = SendMessageW(child, message + 0x2000, wParam, lParam);
+    result = SendMessageW(child, message + UIMSG_REFLECT_OFFSET, wParam, lParam);
     return true;
 }
 
@@ -248,7 +246,10 @@ void CWindowManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
     const POINT point = PointOf(lParam);
     m_lastMousePoint = point;
     CControlUI* control = OwnControlAt(point);
-    if (control != m_hover) {
+    // A handler of enter or leave may change the tree, so the control under
+    // the point is looked up again only after one ran.
+    const bool delivered = control != m_hover;
+    if (delivered) {
         if (CControlUI* old = m_hover) {
             m_hover = nullptr;
             Deliver(old, UIEVENT_MOUSELEAVE, point, wParam, lParam, MouseKeyState(wParam));
@@ -261,7 +262,7 @@ void CWindowManagerUI::OnMouseMove(WPARAM wParam, LPARAM lParam)
         }
     }
     // 3. The move, to the pressed control while a button is held.
-    CControlUI* target = m_click ? m_click : OwnControlAt(point);
+    CControlUI* target = m_click ? m_click : delivered ? OwnControlAt(point) : control;
     if (target) Deliver(target, UIEVENT_MOUSEMOVE, point, wParam, lParam, MouseKeyState(wParam));
 }
 
