@@ -10,6 +10,3 @@
 // good, and a cut or empty one would never be repaired. A file that cannot
 // be opened is skipped silently. True when the path now holds the bytes.
 bool WriteResourceToFile(const std::wstring& path, HRSRC resource);
-
-// The writer behind it: false, with nothing at path, for no bytes or any failure.
-bool WriteFileWhole(const std::wstring& path, const void* bytes, size_t size);

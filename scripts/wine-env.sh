@@ -47,20 +47,6 @@ start_wine_env() {
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
-# The skins ask for "微软雅黑", which Linux has under another name: without
-# this, Wine falls back to a face without Chinese glyphs. Once per prefix,
-# after start_wine_env; the wineserver restarts, since running programs keep
-# the fonts they listed at start.
-use_cjk_skin_font() {
-  [ -f "$WINEPREFIX/.cjk-font-replaced" ] && return 0
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '微软雅黑' /t REG_SZ \
-    /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 || return 1
-  touch "$WINEPREFIX/.cjk-font-replaced"
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-  wineserver -p
-}
-
 stop_wine_env() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi

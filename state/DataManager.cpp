@@ -8,12 +8,12 @@
 #include <iphlpapi.h>
 #include <objbase.h>
 
-#include <io.h>
 
 #include <cstdio>
 #include <cstring>
 #include <thread>
 
+#include "base/FileReplace.h"
 #include "base/StringConvert.h"
 #include "diagnostics/Logger.h"
 #include "diagnostics/WorkFolders.h"
@@ -34,12 +34,6 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
     FILE* Get() const { return m_file; }
-    // True when everything written so far reached the disk.
-    bool Flush()
-    {
-        if (!m_file || fflush(m_file) != 0) return false;
-        return _commit(_fileno(m_file)) == 0;
-    }
     // True when everything written so far reached the file.
     bool Close()
     {
@@ -181,25 +175,18 @@ void CDataManager::Save()
     // it, so an interrupted save or a full disk leaves the old file, and with
     // it the device id, as it was. The new file reaches the disk before the
     // rename does: otherwise a power cut can leave the new name on an empty file.
-    std::wstring path = DataFilePath();
-    std::wstring temporary = path + L".tmp";
-    bool written = false;
-    {
-        // Text mode gives the file its CR LF line breaks.
-        CFile file(temporary, L"w");
-        if (file.Get()) {
-            written = fwrite(text.data(), 1, text.size(), file.Get()) == text.size();
-            written = file.Flush() && written;
-            written = file.Close() && written;
-        }
+    // The file has CR LF line breaks; JSON escapes any inside a value.
+    std::string lines;
+    lines.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n') lines += '\r';
+        lines += c;
     }
     // 3. Replace. This runs on the UI thread when the user picks a version,
     // so a file held open elsewhere is not waited for: the save fails, the
     // values stay in memory and the next save writes them.
-    bool replaced = written && MoveFileExW(temporary.c_str(), path.c_str(),
-                                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    if (!replaced) {
-        DeleteFileW(temporary.c_str());
+    std::wstring path = DataFilePath();
+    if (!WriteFileWhole(path, lines.data(), lines.size(), true)) {
         LOG_ERROR(L"failed to save the data configure file : %s", path.c_str());
     }
 }

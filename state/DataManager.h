@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -90,7 +89,7 @@ private:
     void TellListener(int download, bool success);
 
     CCriticalSection m_lock;
-    std::atomic<IDownloadCallback*> m_listener{nullptr};
+    IDownloadCallback* m_listener = nullptr;  // under m_lock
     int m_listenerDownload = 0;  // the download the listener waits for, 0 for none
     int m_runningDownload = 0;   // 0 while no installer download runs
     int m_lastDownload = 0;

@@ -11,6 +11,7 @@
 
 #include "app/DesktopShortcut.h"
 #include "app/ResourceFile.h"
+#include "base/FileReplace.h"
 #include "app/ResourceFont.h"
 #include "app/Startup.h"
 #include "diagnostics/Logger.h"
@@ -159,7 +160,7 @@ TEST_F(ShellChoresTest, ResourceFilesArriveWholeOrNotAtAll)
     std::wstring folder = GetDataFolder();
     std::wstring empty = folder + L"empty.bin";
     // No bytes (a resource of size 0) would leave an empty file that later starts keep.
-    EXPECT_FALSE(WriteFileWhole(empty, "", 0));
+    EXPECT_FALSE(WriteFileWhole(empty, "", 0, false));
     EXPECT_FALSE(Exists(empty));
     EXPECT_FALSE(Exists(empty + L".tmp"));
 

@@ -313,6 +313,17 @@ class FlowTest(unittest.TestCase):
     def wait_progress(self):
         return self.desk.wait_window(self.flow.PROGRESS_SIZE, timeout=20)
 
+    def escape_slow_download(self, install, seconds):
+        """A fresh download served over `seconds`, its progress window closed with Escape."""
+        os.remove(self.marker())
+        os.remove(self.installer())
+        self.standin.reset()
+        self.standin.behave(file="slow", slow_seconds=seconds)
+        self.desk.click(install, self.flow.INSTALL["installBtn"])
+        progress = self.wait_progress()
+        self.desk.key(progress, "Escape")
+        wait_until(lambda: self.desk.find(self.flow.PROGRESS_SIZE) is None, 10, "Escape to close the progress window")
+
 
 class StandardScreenFlow(FlowTest):
     """Every path of the flow on a 1920x1080 screen."""
@@ -434,14 +445,7 @@ class StandardScreenFlow(FlowTest):
         self.dismiss_sample_installer()
 
         # Escape leaves the download running; a later press starts what it fetched.
-        os.remove(self.marker())
-        os.remove(self.installer())
-        standin.reset()
-        standin.behave(file="slow", slow_seconds=4)
-        desk.click(install, flow.INSTALL["installBtn"])
-        progress = self.wait_progress()
-        desk.key(progress, "Escape")
-        wait_until(lambda: desk.find(flow.PROGRESS_SIZE) is None, 10, "Escape to close the progress window")
+        self.escape_slow_download(install, 4)
         wait_until(lambda: standin.requests("/files/sample_installer.exe"), 20, "the download to go on")
         wait_until(lambda: os.path.exists(self.installer()) and os.path.getsize(self.installer()) == self.served_size(),
                    30, "the download to finish")
@@ -454,14 +458,7 @@ class StandardScreenFlow(FlowTest):
 
         # A press while a download runs waits for that download: one download,
         # and its own outcome reaches the second progress window.
-        os.remove(self.marker())
-        os.remove(self.installer())
-        standin.reset()
-        standin.behave(file="slow", slow_seconds=10)
-        desk.click(install, flow.INSTALL["installBtn"])
-        progress = self.wait_progress()
-        desk.key(progress, "Escape")
-        wait_until(lambda: desk.find(flow.PROGRESS_SIZE) is None, 10, "Escape to close the progress window")
+        self.escape_slow_download(install, 10)
         self.assertFalse(os.path.exists(self.installer()) and
                          os.path.getsize(self.installer()) == self.served_size(), "the download ended too early")
         desk.click(install, flow.INSTALL["installBtn"])
