@@ -220,7 +220,7 @@ void CButtonUI::PaintText(HDC dc)
 {
     RefreshStateBits();
     TakeDefaultColours();
-    const std::wstring text = GetText();
+    const std::wstring& text = ShownText();
     if (text.empty()) return;
     DWORD colour;
     if ((m_buttonState & UISTATE_PUSHED) && m_pushedTextColor != 0) {

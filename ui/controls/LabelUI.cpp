@@ -36,7 +36,7 @@ void* CLabelUI::GetInterfaceByName(const std::wstring& name)
     return CControlUI::GetInterfaceByName(name);
 }
 
-std::wstring CLabelUI::GetText() const { return m_effect.enabled ? m_effectText : m_text; }
+std::wstring CLabelUI::GetText() const { return ShownText(); }
 
 void CLabelUI::SetText(const std::wstring& text)
 {
@@ -309,7 +309,7 @@ void CLabelUI::PaintText(HDC dc)
     // 1. Unset colours become the manager's defaults.
     TakeDefaultColours();
     // 2.
-    const std::wstring text = GetText();
+    const std::wstring& text = ShownText();
     if (text.empty()) return;
     // 3.
     RECT rect = TextRect();
@@ -380,7 +380,7 @@ void CLabelUI::DrawEffectText(HDC dc, const RECT& rect, DWORD colour)
 {
     if (!m_gdiplus.Ok() || IsRectEmpty(&rect)) return;
     HFONT hfont = m_manager ? m_manager->FontById(m_font) : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    const std::wstring text = CWindowManagerUI::ReplaceLanguageTokens(GetText());
+    const std::wstring text = CWindowManagerUI::ReplaceLanguageTokens(ShownText());
 
     std::unique_ptr<Gdiplus::Font> font = EffectFont(dc, hfont);
     if (font->GetLastStatus() != Gdiplus::Ok) return;

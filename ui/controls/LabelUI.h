@@ -56,6 +56,9 @@ public:
     void SetShadowOffset(int offset, int angle);
 
 protected:
+    // What GetText answers, without the copy: the text controls read it on
+    // every paint and every measure.
+    const std::wstring& ShownText() const { return m_effect.enabled ? m_effectText : m_text; }
     // The colours left at 0 take the manager's defaults, for good.
     void TakeDefaultColours();
     // The label's font height, from the manager's table or the stock font.

@@ -96,7 +96,7 @@ void CTextUI::OnEvent(ControlEvent& event)
 
 SIZE CTextUI::MeasureSize(SIZE available)
 {
-    const std::wstring text = GetText();
+    const std::wstring& text = ShownText();
     RECT rect{m_textPadding.left, 0, std::max(m_fixedWidth, static_cast<int>(available.cx)) - m_textPadding.right,
               9999};
     // Layout measures every child twice; a screen DC is taken only when the
@@ -120,7 +120,7 @@ SIZE CTextUI::MeasureSize(SIZE available)
 
 void CTextUI::PaintText(HDC dc)
 {
-    const std::wstring text = GetText();
+    const std::wstring& text = ShownText();
     if (text.empty()) {
         m_linkCount = 0;
         return;
