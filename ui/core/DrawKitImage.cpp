@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "ui/core/FileByteSource.h"
 #include "ui/core/ResourceLocation.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -19,10 +20,7 @@
 
 namespace {
 
-// Every read of image bytes is held to the skin loader's limit: an image
-// from a hostile archive or a stray large file must not make one read ask
-// for gigabytes.
-const size_t kMaxImageBytes = 4 * 1024 * 1024;
+const size_t kMaxImageBytes = ResourceLocation::kMaxImageFileSize;
 
 struct FoundBytes {
     std::string bytes;
@@ -33,19 +31,13 @@ struct FoundBytes {
 bool ReadWholeFile(const std::wstring& path, std::string& bytes)
 {
     bytes.clear();
-    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"rb"), fclose);
-    if (!file) return false;
-    char chunk[65536];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        if (bytes.size() + got > kMaxImageBytes) {
-            bytes.clear();
-            return false;
-        }
-        bytes.append(chunk, got);
-    }
-    if (ferror(file.get())) bytes.clear();
-    return !bytes.empty();
+    CFileByteSource file;
+    if (file.OpenName(path) != CFileByteSource::kOpened || file.Size() == 0 || file.Size() > kMaxImageBytes)
+        return false;
+    bytes.resize(static_cast<size_t>(file.Size()));
+    if (file.ReadAt(0, &bytes[0], bytes.size())) return true;
+    bytes.clear();
+    return false;
 }
 
 // Loading steps 1 and 2: a resource or a skin file (archive or resource

@@ -7,10 +7,6 @@ namespace {
 HINSTANCE g_instance = nullptr;
 HINSTANCE g_resourceModule = nullptr;
 
-// Images are held to the same 4 MiB as the markup: a hostile archive must
-// not make a read ask for gigabytes.
-const uint32_t kMaxImageFileSize = 4 * 1024 * 1024;
-
 }  // namespace
 
 void ResourceLocation::SetModuleInstance(HINSTANCE instance) { g_instance = instance; }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 // Where the toolkit reads skin files and resources from: the resource
@@ -10,6 +11,11 @@
 // markup loader. UI thread only.
 class ResourceLocation {
 public:
+    // Every read of image bytes is held to the same 4 MiB as the markup: a
+    // hostile archive or a stray large file must not make a read ask for
+    // gigabytes.
+    static constexpr uint32_t kMaxImageFileSize = 4 * 1024 * 1024;
+
     // The process's module, set once at start-up.
     static void SetModuleInstance(HINSTANCE instance);
     static HINSTANCE GetModuleInstance();
