@@ -365,9 +365,8 @@ bool CWindowManagerUI::PreTranslate(MSG* msg)
     const auto& live = LiveManagers();
     CWindowManagerUI* manager = nullptr;
     const bool child = (GetWindowLongW(msg->hwnd, GWL_STYLE) & WS_CHILD) != 0;
-    // A child window's message belongs to the manager of its nearest
-    // ancestor that has one, the latest managers first; a top-level
-    // window's to its own.
+    // A child window's message belongs to the latest manager whose window
+    // is the child or one of its ancestors; a top-level window's to its own.
     for (auto it = live.rbegin(); it != live.rend() && !manager; ++it) {
         if (!child) {
             if ((*it)->m_window == msg->hwnd) manager = *it;
