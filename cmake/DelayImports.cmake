@@ -5,8 +5,16 @@
 # picked up from beside setup.exe. Delay-loaded, it is loaded by
 # LoadLibrary after start-up has restricted the search to the system folder.
 #   add_delay_import(name dll) makes the link item delay_<name>.
-find_program(MINGW_NM NAMES i686-w64-mingw32-nm REQUIRED)
-find_program(MINGW_DLLTOOL NAMES i686-w64-mingw32-dlltool REQUIRED)
+set(MINGW_TRIPLE ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32)
+find_program(MINGW_NM NAMES ${MINGW_TRIPLE}-nm REQUIRED)
+find_program(MINGW_DLLTOOL NAMES ${MINGW_TRIPLE}-dlltool REQUIRED)
+# 32-bit import libraries decorate a symbol as __imp__Name@n, 64-bit ones
+# as __imp_Name: the prefix to strip differs by one underscore.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(IMPORT_PREFIX "__imp_")
+else()
+  set(IMPORT_PREFIX "__imp__")
+endif()
 set(DELAY_IMPORT_DIR ${CMAKE_BINARY_DIR}/delay-imports)
 
 function(add_delay_import name dll)
@@ -18,10 +26,10 @@ function(add_delay_import name dll)
   if(NOT listed EQUAL 0)
     message(FATAL_ERROR "cannot list ${DELAY_SOURCE_${name}}")
   endif()
-  string(REGEX MATCHALL " I __imp__[^\n]+" imports "${symbols}")
+  string(REGEX MATCHALL " I ${IMPORT_PREFIX}[^\n]+" imports "${symbols}")
   set(def "LIBRARY ${dll}\nEXPORTS\n")
   foreach(entry ${imports})
-    string(REGEX REPLACE "^ I __imp__" "" symbol "${entry}")
+    string(REGEX REPLACE "^ I ${IMPORT_PREFIX}" "" symbol "${entry}")
     string(APPEND def "  ${symbol}\n")
   endforeach()
   set(lib ${DELAY_IMPORT_DIR}/lib${name}_delay.a)

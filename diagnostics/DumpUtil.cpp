@@ -105,6 +105,39 @@ const wchar_t* LibraryPath(wchar_t* buffer, size_t capacity, bool besideExecutab
     return buffer;
 }
 
+// The machine code of the two patches differs by architecture: a 32-bit
+// function takes its argument on the stack and pops it (stdcall), a 64-bit
+// one in a register; a 32-bit jump reaches any address with a relative
+// offset, a 64-bit one only within 2 GB, so it goes through a register.
+#if defined(__x86_64__) || defined(_M_X64)
+// xor eax, eax (clears all of rax); ret
+const unsigned char kReturnNull[] = {0x33, 0xC0, 0xC3};
+const size_t kJumpSize = 12;
+// mov rax, imm64; jmp rax
+void MakeJump(unsigned char (&code)[kJumpSize], const unsigned char*, uintptr_t target)
+{
+    code[0] = 0x48;
+    code[1] = 0xB8;
+    uint64_t address = target;
+    memcpy(code + 2, &address, sizeof address);
+    code[10] = 0xFF;
+    code[11] = 0xE0;
+}
+#elif defined(__i386__) || defined(_M_IX86)
+// xor eax, eax; ret 4
+const unsigned char kReturnNull[] = {0x33, 0xC0, 0xC2, 0x04, 0x00};
+const size_t kJumpSize = 5;
+// jmp rel32, counted from the end of the instruction
+void MakeJump(unsigned char (&code)[kJumpSize], const unsigned char* at, uintptr_t target)
+{
+    code[0] = 0xE9;
+    auto offset = static_cast<int32_t>(target - (reinterpret_cast<uintptr_t>(at) + kJumpSize));
+    memcpy(code + 1, &offset, sizeof offset);
+}
+#else
+#error "the crash handling patches x86 code only"
+#endif
+
 // Overwrites the first bytes of a function in this process's own code,
 // keeping the page's protection as it was.
 void PatchCode(void* target, const unsigned char* bytes, size_t size)
@@ -148,10 +181,8 @@ void RouteInvalidParameters()
     }
     auto* entry = LookUp<unsigned char*>(crt, "_invalid_parameter");
     if (!entry) return;
-    unsigned char jump[5] = {0xE9};  // jmp rel32
-    auto handler = reinterpret_cast<uintptr_t>(&ThrowOnInvalidParameter);
-    auto offset = static_cast<int32_t>(handler - (reinterpret_cast<uintptr_t>(entry) + 5));
-    memcpy(jump + 1, &offset, sizeof offset);
+    unsigned char jump[kJumpSize];
+    MakeJump(jump, entry, reinterpret_cast<uintptr_t>(&ThrowOnInvalidParameter));
     PatchCode(entry, jump, sizeof jump);
 }
 
@@ -250,8 +281,7 @@ LONG WINAPI CrashDumpFilter(EXCEPTION_POINTERS* pointers)
 
 void ProtectUnhandledExceptionFilter()
 {
-    // 1. to 4. On 32-bit x86: xor eax, eax; ret 4 (one stack argument).
-    static const unsigned char kReturnNull[5] = {0x33, 0xC0, 0xC2, 0x04, 0x00};
+    // 1. to 4. The function returns no previous filter and sets nothing.
     HMODULE kernel32 = LoadLibraryW(L"kernel32.dll");
     if (!kernel32) return;
     void* target = LookUp<void*>(kernel32, "SetUnhandledExceptionFilter");

@@ -39,7 +39,7 @@ make_standin_certificates() {
 # start_standin FILES_FOLDER: serves FILES_FOLDER under /files/.
 start_standin() {
   local files=$1
-  local dir=$BUILD_DIR/standin
+  local dir=${TEST_BUILD_DIR:-$BUILD_DIR}/standin
   make_standin_certificates "$dir"
   # Port 443 exists once per machine: checkouts that test at the same time
   # take turns here instead of failing to bind.

@@ -8,7 +8,13 @@
 int CBindStatusCallback::Percent(ULONG progress, ULONG progressMax)
 {
     if (progressMax == 0) return 0;
-    float ratio = static_cast<float>(progress) * 100.0f / static_cast<float>(progressMax);
+    // The counts are taken in single precision, the arithmetic is not: done
+    // in float with SSE (every 64-bit build), a finished download of
+    // 671,089 bytes or many other sizes computes to 99.99999 and shows 99.
+    // The x87 unit of a 32-bit build always kept the extra precision that
+    // double gives here, so both builds agree.
+    double ratio = static_cast<double>(static_cast<float>(progress)) * 100.0 /
+                   static_cast<double>(static_cast<float>(progressMax));
     return static_cast<int>(ratio);
 }
 

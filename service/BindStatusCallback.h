@@ -23,7 +23,7 @@ public:
     virtual ~CBindStatusCallback() = default;
 
     // Whole percent of progress over total, computed as the moniker reports
-    // it: in single precision, truncated toward zero.
+    // it: the counts in single precision, truncated toward zero.
     static int Percent(ULONG progress, ULONG progressMax);
 
     STDMETHODIMP QueryInterface(REFIID, void** object) override;

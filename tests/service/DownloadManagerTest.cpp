@@ -260,6 +260,8 @@ TEST(BindStatusCallback, PassesOnlyRisingPercentagesOfAKnownTotal)
         {{{2000, 1000}, {999, 1000}}, {7099}},
         {{{1, 3}, {2, 3}, {3, 3}}, {7033, 7066, 7100}},
         {{{4294967295u, 4294967295u}}, {7100}},
+        // Sizes whose float product rounds below a whole hundred.
+        {{{671088, 671089}, {671089, 671089}}, {7099, 7100}},
     };
     for (const auto& row : rows) {
         ProgressRecorder recorder;

@@ -24,14 +24,17 @@ protected:
     CDelegateBase(const void* object, const void* function, size_t functionSize)
         : m_object(object), m_functionSize(functionSize)
     {
-        static_assert(sizeof m_function >= 2 * sizeof(void*) + sizeof(long), "room for member pointers");
         std::memcpy(m_function, function, functionSize);
     }
 
-    const void* m_object;
     // Member function pointers are wider than data pointers on every ABI we
-    // build for, so the function is kept as its bytes.
-    unsigned char m_function[16] = {};
+    // build for (two pointers under GCC, up to four words under MSVC's
+    // virtual inheritance), so the function is kept as its bytes; the
+    // derived constructors check at compile time that it fits.
+    static constexpr size_t kFunctionCapacity = 2 * sizeof(void*) + 2 * sizeof(int);
+
+    const void* m_object;
+    unsigned char m_function[kFunctionCapacity] = {};
     size_t m_functionSize;
 };
 
@@ -40,6 +43,7 @@ template <class Object, class Owner>
 class CDelegate : public CDelegateBase {
 public:
     using Function = bool (Owner::*)(void*);
+    static_assert(sizeof(Function) <= kFunctionCapacity, "room for member pointers");
 
     CDelegate(Object* object, Function function)
         : CDelegateBase(object, &function, sizeof function), m_target(object), m_call(function)
@@ -57,6 +61,7 @@ private:
 class CDelegateStatic : public CDelegateBase {
 public:
     using Function = bool (*)(void*);
+    static_assert(sizeof(Function) <= kFunctionCapacity, "room for function pointers");
 
     explicit CDelegateStatic(Function function)
         : CDelegateBase(nullptr, &function, sizeof function), m_call(function)
