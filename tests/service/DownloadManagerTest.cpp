@@ -225,7 +225,9 @@ TEST(BindStatusCallback, PromisedLengthIsAPlainContentLength)
         unsigned long long length = 99;
         EXPECT_EQ(row.promised, CBindStatusCallback::PromisedLengthOf(row.headers, length))
             << (row.headers ? WideToUtf8(row.headers) : "null");
-        if (row.promised) EXPECT_EQ(row.length, length);
+        if (row.promised) {
+            EXPECT_EQ(row.length, length);
+        }
     }
 }
 

@@ -59,7 +59,7 @@ void Chunk(std::string& out, const char* type, const std::string& data)
     Put32(out, static_cast<uint32_t>(data.size()));
     std::string body = std::string(type, 4) + data;
     out += body;
-    Put32(out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()), body.size())));
+    Put32(out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
 }
 
 }  // namespace
@@ -77,10 +77,12 @@ std::string MakePng(int width, int height, const std::vector<uint32_t>& argb)
             raw += static_cast<char>(p >> 24);
         }
     }
-    uLongf packedSize = compressBound(raw.size());
+    // Test pictures are far below zlib's 32-bit lengths (uLong is 32 bits
+    // on Windows even in a 64-bit build).
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::string packed(packedSize, '\0');
     compress(reinterpret_cast<Bytef*>(&packed[0]), &packedSize, reinterpret_cast<const Bytef*>(raw.data()),
-             raw.size());
+             static_cast<uLong>(raw.size()));
     packed.resize(packedSize);
     std::string header;
     Put32(header, width);

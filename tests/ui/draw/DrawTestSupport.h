@@ -55,7 +55,7 @@ inline double Now()
     }();
     LARGE_INTEGER t;
     QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency.QuadPart;
+    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 }  // namespace draw_test
