@@ -49,12 +49,18 @@ void CManagerTestWindow::Pump(DWORD milliseconds)
 bool CManagerTestWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
+    // The condition and the clock are looked at after every message: with
+    // many short timers (or a slow Wine) the queue may never run empty,
+    // and a pump that waited for that would never end.
     for (;;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (CWindowManagerUI::PreTranslate(&msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
+            if (!CWindowManagerUI::PreTranslate(&msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+            if (done()) return true;
+            if (GetTickCount() - start >= timeoutMs) return false;
         }
         if (done()) return true;
         if (GetTickCount() - start >= timeoutMs) return false;
