@@ -1,12 +1,3 @@
-# Cross toolchain: 32-bit Windows executables from Debian's mingw-w64.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain: 32-bit Windows executables, the shipped setup.exe.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(triple i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
-set(CMAKE_RC_COMPILER ${triple}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)

@@ -1,12 +1,4 @@
-# Cross toolchain: 64-bit Windows executables from Debian's mingw-w64.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain: 64-bit Windows executables, for testing on hosts that
+# cannot run 32-bit code.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(triple x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
-set(CMAKE_RC_COMPILER ${triple}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)
