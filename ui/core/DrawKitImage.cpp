@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -21,6 +22,15 @@
 namespace {
 
 const size_t kMaxImageBytes = ResourceLocation::kMaxImageFileSize;
+// Pixels one image may decode to (64 MiB as a 32-bit DIB). A few kilobytes
+// of PNG can describe 16384 by 16384 pixels, a gigabyte of memory; the
+// largest picture of the double-size skins has under a million.
+const uint64_t kMaxImagePixels = 4096u * 4096u;
+
+bool TooManyPixels(int width, int height)
+{
+    return static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxImagePixels;
+}
 
 struct FoundBytes {
     std::string bytes;
@@ -158,7 +168,7 @@ bool ReencodeJpeg(const std::wstring& sourcePath, const std::wstring& path)
         width = screenWidth;
         height = screenHeight;
     }
-    if (width <= 0 || height <= 0) return false;
+    if (width <= 0 || height <= 0 || TooManyPixels(width, height)) return false;
     Gdiplus::Bitmap target(width, height, PixelFormat32bppARGB);
     if (target.GetLastStatus() != Gdiplus::Ok) return false;
     {
@@ -195,6 +205,11 @@ ImageEntry* DecodeIntoEntry(const std::string& bytes, DWORD mask)
 {
     if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return nullptr;
     int width = 0, height = 0, channels = 0;
+    // The size is read from the header before anything is allocated.
+    if (stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()),
+                              &width, &height, &channels) &&
+        TooManyPixels(width, height))
+        return nullptr;
     std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
         stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()),
                               &width, &height, &channels, 4),

@@ -26,6 +26,7 @@
 #include "ui/controls/ListLabelElementUI.h"
 #include "ui/controls/ListContainerElementUI.h"
 #include "ui/controls/VerticalLayoutUI.h"
+#include "diagnostics/Logger.h"
 #include "ui/core/ResourceLocation.h"
 #include "ui/core/WindowManagerUI.h"
 
@@ -197,6 +198,15 @@ void ApplyLanguage(const ElementAttributes& a)
     CWindowManagerUI::SetLanguageString(id, value);
 }
 
+// The level of a control in its tree: 1 for a root, 0 for none. A tree
+// added below an existing control continues at that control's level.
+int LevelOf(CControlUI* control)
+{
+    int level = 0;
+    for (; control && level <= CBuildBudget::kMaxDepth; control = control->GetParent()) ++level;
+    return level;
+}
+
 }  // namespace
 
 CControlUI* CLayoutBuilder::CreateControlForTag(const wchar_t* tag)
@@ -211,15 +221,18 @@ CControlUI* CLayoutBuilder::CreateControlForTag(const wchar_t* tag)
 
 const wchar_t* CLayoutBuilder::ResourceType() const { return m_typeName.empty() ? m_typeId : m_typeName.c_str(); }
 
-CControlUI* CLayoutBuilder::Create(const wchar_t* source, const wchar_t* type, IDialogBuilderCallback* callback,
-                                   CWindowManagerUI* manager, CControlUI* parent)
+bool CLayoutBuilder::Load(const wchar_t* source, const wchar_t* type)
 {
-    if (!source) return nullptr;
+    // What the last load said about its kind goes: a builder used again for
+    // markup text must not read that text's includes as resource ids.
+    m_fromResource = false;
+    m_typeName.clear();
+    m_typeId = nullptr;
+    // Once a window has read all the markup it may, nothing more is read.
+    if (m_budget->Exceeded(CBuildBudget::kMarkup)) return false;
     bool loaded = false;
     if (IS_INTRESOURCE(source)) {
         m_fromResource = true;
-        m_typeName.clear();
-        m_typeId = nullptr;
         if (IS_INTRESOURCE(type))
             m_typeId = type;
         else
@@ -232,11 +245,33 @@ CControlUI* CLayoutBuilder::Create(const wchar_t* source, const wchar_t* type, I
     } else {
         loaded = m_document.LoadSkinFile(source);
     }
-    if (!loaded) return nullptr;
-    return Create(callback, manager, parent);
+    if (loaded && !m_budget->TakeMarkup(m_document.TextLength())) {
+        ReportRefusals();
+        m_document.Clear();
+        return false;
+    }
+    return loaded;
+}
+
+CControlUI* CLayoutBuilder::Create(const wchar_t* source, const wchar_t* type, IDialogBuilderCallback* callback,
+                                   CWindowManagerUI* manager, CControlUI* parent)
+{
+    if (!source) return nullptr;
+    m_ownBudget = CBuildBudget();
+    if (!Load(source, type)) return nullptr;
+    return Build(callback, manager, parent, LevelOf(parent));
 }
 
 CControlUI* CLayoutBuilder::Create(IDialogBuilderCallback* callback, CWindowManagerUI* manager, CControlUI* parent)
+{
+    m_ownBudget = CBuildBudget();
+    // A loaded document is never larger than the markup a window may read.
+    m_ownBudget.TakeMarkup(m_document.TextLength());
+    return Build(callback, manager, parent, LevelOf(parent));
+}
+
+CControlUI* CLayoutBuilder::Build(IDialogBuilderCallback* callback, CWindowManagerUI* manager, CControlUI* parent,
+                                  int parentLevel)
 {
     m_callback = callback;
     if (!m_document.IsLoaded()) return nullptr;
@@ -247,13 +282,18 @@ CControlUI* CLayoutBuilder::Create(IDialogBuilderCallback* callback, CWindowMana
     // 2. The Window element's settings, in the order they are written.
     if (manager && manager->GetWindow() && SameText(root.Name(), L"Window")) ApplyWindowAttributes(root, manager);
     // 3. The controls.
-    return Parse(root, parent, manager);
+    return Parse(root, parent, manager, parentLevel);
 }
 
 void CLayoutBuilder::ApplyWindowElements(CXmlNode root, CWindowManagerUI* manager)
 {
     for (CXmlNode node = root.FirstChild(); node.IsValid(); node = node.NextSibling()) {
         const wchar_t* tag = node.Name();
+        if (!IsWindowLevelElement(tag)) continue;
+        if (!m_budget->TakeDeclaration()) {
+            ReportRefusals();
+            return;
+        }
         ElementAttributes attributes(node);
         if (SameText(tag, L"Image"))
             ApplyImage(attributes, *manager);
@@ -279,7 +319,27 @@ void CLayoutBuilder::ApplyWindowAttributes(CXmlNode root, CWindowManagerUI* mana
     }
 }
 
-CControlUI* CLayoutBuilder::Include(CXmlNode node, CControlUI* parent, CWindowManagerUI* manager)
+void CLayoutBuilder::ReportRefusals()
+{
+    CBuildBudget& b = *m_budget;
+    if (b.FirstRefusal(CBuildBudget::kControls))
+        LOG_ERROR(L"skin makes more than %d controls; the rest are left out", CBuildBudget::kMaxControls);
+    if (b.FirstRefusal(CBuildBudget::kIncludeCount))
+        LOG_ERROR(L"skin include count is above %d; only %d copies are built", CBuildBudget::kMaxIncludeCount,
+                  CBuildBudget::kMaxIncludeCount);
+    if (b.FirstRefusal(CBuildBudget::kIncludeRuns))
+        LOG_ERROR(L"skin includes more than %d times; the rest are left out", CBuildBudget::kMaxIncludeRuns);
+    if (b.FirstRefusal(CBuildBudget::kMarkup))
+        LOG_ERROR(L"skin markup exceeds %u characters; the rest is not read",
+                  static_cast<unsigned>(CBuildBudget::kMaxMarkupChars));
+    if (b.FirstRefusal(CBuildBudget::kDeclarations))
+        LOG_ERROR(L"skin declares more than %d fonts, images, defaults and strings; the rest are ignored",
+                  CBuildBudget::kMaxDeclarations);
+    if (b.FirstRefusal(CBuildBudget::kDepth))
+        LOG_ERROR(L"skin nests controls deeper than %d levels; the deeper ones are left out", CBuildBudget::kMaxDepth);
+}
+
+CControlUI* CLayoutBuilder::Include(CXmlNode node, CControlUI* parent, CWindowManagerUI* manager, int parentLevel)
 {
     // Read whole: a source may be markup text of any length.
     std::wstring source;
@@ -288,16 +348,18 @@ CControlUI* CLayoutBuilder::Include(CXmlNode node, CControlUI* parent, CWindowMa
         if (std::wcscmp(node.AttributeName(i), L"source") == 0) source = node.AttributeValue(i);
         if (std::wcscmp(node.AttributeName(i), L"count") == 0) count = Number(node.AttributeValue(i));
     }
-    if (source.empty() || m_includeDepth >= kMaxIncludeDepth) return nullptr;
+    if (source.empty() || count <= 0 || m_includeDepth >= kMaxIncludeDepth) return nullptr;
+    count = m_budget->IncludeCount(count);
 
+    // One load serves every copy; a source that does not load is tried once.
+    CLayoutBuilder builder(*m_budget, m_includeDepth + 1);
+    bool loaded = m_budget->TakeIncludeRun() &&
+                  (m_fromResource ? builder.Load(MAKEINTRESOURCEW(Number(source.c_str())), ResourceType())
+                                  : builder.Load(source.c_str(), nullptr));
     CControlUI* first = nullptr;
-    for (int i = 0; i < count; ++i) {
-        CLayoutBuilder builder;
-        builder.m_includeDepth = m_includeDepth + 1;
-        CControlUI* made = m_fromResource
-                               ? builder.Create(MAKEINTRESOURCEW(Number(source.c_str())), ResourceType(),
-                                                m_callback, manager, parent)
-                               : builder.Create(source.c_str(), nullptr, m_callback, manager, parent);
+    for (int i = 0; loaded && i < count; ++i) {
+        CControlUI* made = builder.Build(m_callback, manager, parent, parentLevel);
+        if (i + 1 < count) loaded = m_budget->TakeIncludeRun();
         if (parent || !made) continue;
         // Without a parent nothing would own the included tree: the first
         // one is this level's result, further copies have no place.
@@ -308,10 +370,11 @@ CControlUI* CLayoutBuilder::Include(CXmlNode node, CControlUI* parent, CWindowMa
             break;
         }
     }
+    ReportRefusals();
     return first;
 }
 
-CControlUI* CLayoutBuilder::Parse(CXmlNode node, CControlUI* parent, CWindowManagerUI* manager)
+CControlUI* CLayoutBuilder::Parse(CXmlNode node, CControlUI* parent, CWindowManagerUI* manager, int parentLevel)
 {
     IContainerUI* container = nullptr;
     CControlUI* result = nullptr;
@@ -319,10 +382,20 @@ CControlUI* CLayoutBuilder::Parse(CXmlNode node, CControlUI* parent, CWindowMana
         const wchar_t* tag = child.Name();
         // 1. Window-level elements were taken by Create, at the top only.
         if (IsWindowLevelElement(tag)) continue;
-        // 2. Includes add their trees to this parent.
+        // 2. Includes add their trees to this parent. Without a parent only
+        // the first control of the level has an owner.
         if (SameText(tag, L"Include")) {
-            CControlUI* included = Include(child, parent, manager);
-            if (!result) result = included;
+            CControlUI* included = Include(child, parent, manager, parentLevel);
+            if (!result)
+                result = included;
+            else if (!parent)
+                delete included;
+            continue;
+        }
+        // 3. The budget: controls deeper than the stack can walk, or more
+        // than a window may hold, are left out with what is below them.
+        if (!m_budget->AllowsDepth(parentLevel + 1) || !m_budget->TakeControl()) {
+            ReportRefusals();
             continue;
         }
         // 4. The control from the tag table or the callback; unknown tags
@@ -332,7 +405,7 @@ CControlUI* CLayoutBuilder::Parse(CXmlNode node, CControlUI* parent, CWindowMana
         if (!control) continue;
         // 5. Children first, so that they are in place before the control
         // receives its attributes.
-        if (child.HasChildren()) Parse(child, control, manager);
+        if (child.HasChildren()) Parse(child, control, manager, parentLevel + 1);
         // 6. Into the parent.
         if (parent) {
             if (!container) container = static_cast<IContainerUI*>(parent->GetInterfaceByName(L"IContainer"));
@@ -357,8 +430,12 @@ CControlUI* CLayoutBuilder::Parse(CXmlNode node, CControlUI* parent, CWindowMana
         for (int i = 0; i < child.AttributeCount(); ++i)
             control->SetAttribute(child.AttributeName(i), child.AttributeValue(i));
         if (manager) control->SetManager(parent ? parent->GetManager() : nullptr, parent, false);
-        // 9. The first control of the level is its result.
-        if (!result) result = control;
+        // 9. The first control of the level is its result. A second one
+        // at the top has no owner: a window has one root.
+        if (!result)
+            result = control;
+        else if (!parent)
+            delete control;
     }
     return result;
 }

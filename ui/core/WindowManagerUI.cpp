@@ -300,14 +300,16 @@ ImageEntry* CWindowManagerUI::LoadIntoCache(const std::wstring& name, const wcha
         entry->sourceBits.assign(entry->bits, entry->bits + static_cast<size_t>(entry->width) *
                                                                 entry->height * 4);
     }
-    // An entry already cached under this key may be drawn by descriptors
-    // that hold it; freeing it would leave them pointing at freed memory,
-    // so the first load stays and the new one is given back.
+    // The new load replaces an entry of the same key, whose mask or colour
+    // switch may differ. Descriptors that drew the old one lose their loan
+    // first and fetch the new entry at their next paint.
     auto existing = m_images.find(entry->key);
     if (existing != m_images.end()) {
-        CDrawKit::FreeImage(entry);
-        ++existing->second->refCount;
-        return existing->second;
+        CancelLoansOf(existing->second);
+        CDrawKit::FreeImage(existing->second);
+        existing->second = entry;
+        if (m_window) InvalidateRect(m_window, nullptr, FALSE);
+        return entry;
     }
     m_images[entry->key] = entry;
     return entry;
@@ -336,6 +338,21 @@ const ImageEntry* CWindowManagerUI::CachedImage(const std::wstring& key) const
 void CWindowManagerUI::RecordLoan(ImageDescriptor* descriptor)
 {
     if (descriptor) m_loans.insert(descriptor);
+}
+
+void CWindowManagerUI::CancelLoansOf(const ImageEntry* entry)
+{
+    for (auto it = m_loans.begin(); it != m_loans.end();) {
+        ImageDescriptor* descriptor = *it;
+        if (descriptor->image != entry) {
+            ++it;
+            continue;
+        }
+        descriptor->lender = nullptr;
+        descriptor->image = nullptr;
+        descriptor->parsed = false;
+        it = m_loans.erase(it);
+    }
 }
 
 void CWindowManagerUI::ReturnLoan(ImageDescriptor* descriptor)

@@ -177,6 +177,9 @@ public:
     static DWORD ProcessDefaultSelectionColor();
 
 private:
+    // Takes back every loan of the entry without counting: it is about to go.
+    void CancelLoansOf(const ImageEntry* entry);
+
     using FontMap = std::map<std::wstring, FontEntry*>;
     using ImageMap = std::unordered_map<std::wstring, ImageEntry*>;
     using ListMap = std::unordered_map<std::wstring, std::wstring>;

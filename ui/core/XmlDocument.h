@@ -42,6 +42,8 @@ public:
     void Clear();
 
     bool IsLoaded() const { return !m_elements.empty(); }
+    // Characters of the loaded text.
+    size_t TextLength() const { return IsLoaded() ? m_text.size() : 0; }
     CXmlNode Root() const;
     const wchar_t* ErrorMessage() const { return m_errorMessage; }
     const wchar_t* ErrorLocation() const { return m_errorLocation; }

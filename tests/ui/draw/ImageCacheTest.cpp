@@ -52,11 +52,13 @@ TEST(ImageCache, SameBytesShareOneEntryAndTheFirstMaskHolds)
     EXPECT_NE(third, first);
     EXPECT_EQ(FirstPixel(third), 0x0000FFu);
 
-    // Loading straight into the cache again keeps the entry that
-    // descriptors may already hold.
-    ImageEntry* again = manager.LoadIntoCache(a);
-    EXPECT_EQ(again, first);
-    EXPECT_EQ(FirstPixel(first), 0x00FF00u);
+    // Loading straight into the cache again replaces the entry of that key
+    // (see LoadingAgainReplacesTheEntryAndItsLoans); the new load's mask holds.
+    ImageEntry* again = manager.LoadIntoCache(a, nullptr, 0xFF00FF00);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(manager.CachedImage(again->key), again);
+    EXPECT_EQ(again->mask, 0xFF00FF00u);
+    EXPECT_TRUE(again->hasAlpha);
 
     // Images loaded for colour adjustment keep their unadjusted pixels.
     std::wstring hsl = WritePng(folder, L"hsl.png", 3, 2, std::vector<uint32_t>(6, 0x80FF8040));
@@ -78,6 +80,39 @@ TEST(ImageCache, SameBytesShareOneEntryAndTheFirstMaskHolds)
     const char utf8[] = "\xe5\x9b\xbe.png";  // 图.png
     EXPECT_EQ(CDrawKit::ImageKey(L"\x56fe.png"), CDrawKit::Crc32Key(utf8, sizeof utf8 - 1));
     EXPECT_EQ(CDrawKit::Crc32Key("123456789", 9), L"cbf43926");
+}
+
+TEST(ImageCache, LoadingAgainReplacesTheEntryAndItsLoans)
+{
+    std::wstring folder = testing_support::ScratchFolder(L"imagereplace");
+    std::wstring path = WritePng(folder, L"red.png", 4, 4, std::vector<uint32_t>(16, 0xFFFF0000));
+    CWindowManagerUI manager;
+    draw_test::Canvas canvas(4, 4, 0xFFFFFFFF);
+    ImageDescriptor drawn;
+    drawn.SetText(L"file='" + path + L"'");
+    ASSERT_TRUE(CDrawKit::DrawImageDescriptor(canvas.Dc(), &manager, canvas.Rect(), canvas.Rect(), drawn));
+    ImageEntry* old = drawn.image;
+    ASSERT_NE(old, nullptr);
+    EXPECT_EQ(canvas.Pixel(1, 1), 0xFF0000u);
+
+    // The new load, masking the red out, takes the key's place; the
+    // descriptor that held the old entry lets go of it without counting.
+    ImageEntry* masked = manager.LoadIntoCache(path, nullptr, 0xFFFF0000);
+    ASSERT_NE(masked, nullptr);
+    EXPECT_EQ(manager.CachedImage(masked->key), masked);
+    EXPECT_EQ(drawn.image, nullptr);
+    EXPECT_FALSE(drawn.parsed);
+    EXPECT_EQ(masked->refCount, 1);
+
+    // The next paint takes the new entry: the masked pixels let the white through.
+    canvas.Fill(0xFFFFFFFF);
+    CDrawKit::DrawImageDescriptor(canvas.Dc(), &manager, canvas.Rect(), canvas.Rect(), drawn);
+    EXPECT_EQ(drawn.image, masked);
+    EXPECT_EQ(masked->refCount, 2);
+    EXPECT_EQ(canvas.Pixel(1, 1), 0xFFFFFFu);
+    drawn.Reset();
+    EXPECT_EQ(masked->refCount, 1);
+    testing_support::RemoveTree(folder);
 }
 
 TEST(ImageCache, BrokenImagesLoadAsNothing)
