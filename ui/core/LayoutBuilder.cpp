@@ -1,5 +1,6 @@
 #include "ui/core/LayoutBuilder.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
 #include <string>
@@ -98,6 +99,16 @@ RECT Rectangle(const wchar_t* value)
 
 DWORD Colour(const wchar_t* value) { return value_syntax::ParseColor(value, false); }
 
+// A window size from the markup, at most the size of all screens together:
+// a larger window shows nothing more, and its back buffer (or the sizes
+// the system enforces from the tracking limits) could take gigabytes.
+SIZE ScreenBounded(SIZE size)
+{
+    const LONG width = std::max(GetSystemMetrics(SM_CXVIRTUALSCREEN), 1);
+    const LONG height = std::max(GetSystemMetrics(SM_CYVIRTUALSCREEN), 1);
+    return SIZE{std::min(std::max(size.cx, 0L), width), std::min(std::max(size.cy, 0L), height)};
+}
+
 // The attributes of the Window element: name and what it sets on the manager.
 struct WindowAttribute {
     const wchar_t* name;
@@ -107,7 +118,7 @@ struct WindowAttribute {
 const WindowAttribute kWindowAttributes[] = {
     {L"size",
      [](CWindowManagerUI& m, const wchar_t* v) {
-         SIZE size = Pair(v);
+         SIZE size = ScreenBounded(Pair(v));
          m.SetInitialSize(size.cx, size.cy);
          // Before the tree exists the window takes the size at once, so the
          // first layout already sees it.
@@ -118,8 +129,8 @@ const WindowAttribute kWindowAttributes[] = {
     {L"sizebox", [](CWindowManagerUI& m, const wchar_t* v) { m.SetResizeBorder(Rectangle(v)); }},
     {L"caption", [](CWindowManagerUI& m, const wchar_t* v) { m.SetCaptionArea(Rectangle(v)); }},
     {L"roundcorner", [](CWindowManagerUI& m, const wchar_t* v) { m.SetCornerSize(Pair(v)); }},
-    {L"mininfo", [](CWindowManagerUI& m, const wchar_t* v) { m.SetMinTrackSize(Pair(v)); }},
-    {L"maxinfo", [](CWindowManagerUI& m, const wchar_t* v) { m.SetMaxTrackSize(Pair(v)); }},
+    {L"mininfo", [](CWindowManagerUI& m, const wchar_t* v) { m.SetMinTrackSize(ScreenBounded(Pair(v))); }},
+    {L"maxinfo", [](CWindowManagerUI& m, const wchar_t* v) { m.SetMaxTrackSize(ScreenBounded(Pair(v))); }},
     {L"showdirty", [](CWindowManagerUI& m, const wchar_t* v) { m.SetShowDirty(IsTrue(v)); }},
     {L"alpha", [](CWindowManagerUI& m, const wchar_t* v) { m.SetWindowAlpha(Number(v)); }},
     {L"alphacolor", [](CWindowManagerUI& m, const wchar_t* v) { m.SetColorKey(Colour(v)); }},

@@ -199,6 +199,21 @@ TEST_F(BuildBoundsTest, DeclarationsAndMarkupAreBounded)
     EXPECT_EQ(before + 1, LogLines(L"markup exceeds"));
 }
 
+TEST_F(BuildBoundsTest, WindowSizesStayWithinTheScreens)
+{
+    ASSERT_NE(nullptr, Build(L"<Window size=\"2147483647,2147483647\" mininfo=\"2147483647,99999999\" "
+                             L"maxinfo=\"-5,40\"><Control /></Window>"));
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_LE(rect.right - rect.left, width);
+    EXPECT_LE(rect.bottom - rect.top, height);
+    EXPECT_EQ(width, manager.GetInitialSize().cx);
+    EXPECT_EQ(height, manager.GetMinTrackSize().cy);
+    EXPECT_EQ(0, manager.GetMaxTrackSize().cx) << "a negative size is no size";
+    EXPECT_EQ(40, manager.GetMaxTrackSize().cy);
+}
+
 TEST_F(BuildBoundsTest, OnlyTheFirstTopLevelControlIsKept)
 {
     skins.Write(L"pair.xml", L"<I><Counted /><Counted /></I>");
