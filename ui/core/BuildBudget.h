@@ -48,7 +48,7 @@ public:
 
     int Controls() const { return m_controls; }
     int IncludeRuns() const { return m_includeRuns; }
-    // Whether a limit has been hit; cleared by nothing (a budget serves one build).
+    // Whether a limit has been hit in this build; each build has a budget of its own.
     bool Exceeded(Limit limit) const { return m_exceeded[limit]; }
     // True exactly once per limit, on its first refusal: the caller logs then.
     bool FirstRefusal(Limit limit);

@@ -49,7 +49,7 @@ private:
     static const int kMaxIncludeDepth = 16;
 
     // The builder of an Include: it shares the including build's budget and
-    // starts below the level of the control it adds to.
+    // stands one include deeper.
     CLayoutBuilder(CBuildBudget& budget, int includeDepth) : m_budget(&budget), m_includeDepth(includeDepth) {}
 
     bool Load(const wchar_t* source, const wchar_t* type);
