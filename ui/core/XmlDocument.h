@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,9 @@ public:
 private:
     friend class CXmlNode;
 
+    // A fresh text buffer of units plus a terminator, left uninitialised:
+    // the decoder writes every unit that the parser reads.
+    wchar_t* AllocateText(size_t units);
     bool Parse();
     bool ParseSequence(wchar_t*& p, uint32_t parent, unsigned depth);
     bool ParseAttributes(wchar_t*& p);
@@ -60,9 +64,10 @@ private:
     uint32_t AppendElement(uint32_t namePosition, uint32_t parent);
     bool Fail(const wchar_t* message, const wchar_t* at);
     void SetError(const wchar_t* message);
-    uint32_t Offset(const wchar_t* p) const { return static_cast<uint32_t>(p - m_text.data()); }
+    const wchar_t* Text() const { return m_text.get(); }
+    uint32_t Offset(const wchar_t* p) const { return static_cast<uint32_t>(p - m_text.get()); }
 
-    std::wstring m_text;   // its terminator ends the last value
+    std::unique_ptr<wchar_t[]> m_text;   // its terminator ends the last value
     std::vector<XmlElementRecord> m_elements;
     size_t m_capacity = 0;
     wchar_t m_errorMessage[100] = {};
