@@ -4,6 +4,8 @@
 #include "ui/core/SkinSource.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 #include <cwchar>
 #include <cwctype>
 
@@ -143,7 +145,8 @@ void SkipDeclaration(wchar_t*& p, wchar_t kind)
 void CXmlDocument::Clear()
 {
     m_text.reset();
-    std::vector<XmlElementRecord>().swap(m_elements);
+    m_elements.reset();
+    m_count = 0;
     m_capacity = 0;
 }
 
@@ -211,12 +214,16 @@ wchar_t* CXmlDocument::AllocateText(size_t units)
 
 uint32_t CXmlDocument::AppendElement(uint32_t namePosition, uint32_t parent)
 {
-    if (m_elements.size() == m_capacity) {
-        m_capacity = m_capacity + m_capacity / 2 + 500;
-        m_elements.reserve(m_capacity);
+    if (m_count == m_capacity) {
+        const size_t capacity = m_capacity + m_capacity / 2 + 500;
+        void* grown = std::realloc(m_elements.get(), capacity * sizeof(XmlElementRecord));
+        if (!grown) throw std::bad_alloc();
+        m_elements.release();
+        m_elements.reset(static_cast<XmlElementRecord*>(grown));
+        m_capacity = capacity;
     }
-    m_elements.push_back(XmlElementRecord{namePosition, 0, 0, parent, 0});
-    return static_cast<uint32_t>(m_elements.size() - 1);
+    m_elements[m_count] = XmlElementRecord{namePosition, 0, 0, parent, 0};
+    return static_cast<uint32_t>(m_count++);
 }
 
 bool CXmlDocument::Parse()
@@ -227,7 +234,7 @@ bool CXmlDocument::Parse()
     AppendElement(0, 0);
     wchar_t* p = m_text.get();
     bool parsed = ParseSequence(p, 0, 0);
-    if (parsed && m_elements.size() < 2) parsed = Fail(L"Expected start tag", p);
+    if (parsed && m_count < 2) parsed = Fail(L"Expected start tag", p);
     if (!parsed) Clear();
     return parsed;
 }

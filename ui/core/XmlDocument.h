@@ -10,9 +10,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
-#include <vector>
 
 // Offsets into the text and indexes into the element table.
 struct XmlElementRecord {
@@ -42,13 +42,13 @@ public:
     bool LoadSkinFile(const std::wstring& name, int encoding = kXmlUtf8);
     void Clear();
 
-    bool IsLoaded() const { return !m_elements.empty(); }
+    bool IsLoaded() const { return m_count != 0; }
     CXmlNode Root() const;
     const wchar_t* ErrorMessage() const { return m_errorMessage; }
     const wchar_t* ErrorLocation() const { return m_errorLocation; }
 
     // The element table, placeholder included, and its reserved size.
-    size_t ElementCount() const { return m_elements.size(); }
+    size_t ElementCount() const { return m_count; }
     size_t ElementCapacity() const { return m_capacity; }
 
 private:
@@ -68,7 +68,13 @@ private:
     uint32_t Offset(const wchar_t* p) const { return static_cast<uint32_t>(p - m_text.get()); }
 
     std::unique_ptr<wchar_t[]> m_text;   // its terminator ends the last value
-    std::vector<XmlElementRecord> m_elements;
+    // The records are plain values in a block of the C heap, so that the
+    // table grows in place where it can instead of being copied.
+    struct FreeBlock {
+        void operator()(void* block) const { std::free(block); }
+    };
+    std::unique_ptr<XmlElementRecord[], FreeBlock> m_elements;
+    size_t m_count = 0;
     size_t m_capacity = 0;
     wchar_t m_errorMessage[100] = {};
     wchar_t m_errorLocation[50] = {};
