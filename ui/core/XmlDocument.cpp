@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <new>
 #include <cwchar>
 #include <cwctype>
+#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
