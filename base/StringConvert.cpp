@@ -14,6 +14,13 @@ std::string WideToUtf8(const std::wstring& text)
     return out;
 }
 
+size_t Utf8ToWide(const char* bytes, size_t length, wchar_t* out)
+{
+    if (!bytes || length == 0) return 0;
+    int written = MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(length), out, static_cast<int>(length + 1));
+    return written > 0 ? static_cast<size_t>(written) : 0;
+}
+
 std::wstring Utf8ToWide(const std::string& text)
 {
     if (text.empty()) return std::wstring();

@@ -133,6 +133,37 @@ TEST(XmlDocumentTest, ValuesDecodeTheFiveEntitiesOnce)
     }
 }
 
+// Values are scanned several units at a time: every length around that
+// width, with an entity at every place in it, decodes to the same text,
+// in an attribute, in text content and in content that the end of the
+// document cuts off.
+TEST(XmlDocumentTest, ValuesOfEveryLengthDecodeWhereverTheEntitySits)
+{
+    for (size_t length = 0; length <= 40; ++length) {
+        for (size_t at = 0; at <= length; ++at) {
+            std::wstring written(length, L'x'), read(length, L'x');
+            for (size_t i = 0; i < length; ++i) written[i] = read[i] = static_cast<wchar_t>(L'a' + i % 26);
+            if (at < length) {
+                written.replace(at, 1, L"&lt;");
+                read[at] = L'<';
+            }
+            const std::wstring closed = L"<W v=\"" + written + L"\" w=\"" + written + L"\">" + written + L"</W>";
+            const std::wstring cut = L"<W>" + written;
+            for (bool ended : {true, false}) {
+                const std::wstring& text = ended ? closed : cut;
+                CXmlDocument document;
+                ASSERT_TRUE(document.LoadText(text.c_str())) << text;
+                CXmlNode root = document.Root();
+                EXPECT_EQ(read, std::wstring(root.Value())) << text;
+                if (!ended) continue;
+                ASSERT_EQ(2, root.AttributeCount()) << text;
+                EXPECT_EQ(read, std::wstring(root.AttributeValue(0))) << text;
+                EXPECT_EQ(read, std::wstring(root.AttributeValue(1))) << text;
+            }
+        }
+    }
+}
+
 TEST(XmlDocumentTest, AttributesAreFoundByExactNameAndCopiedWithinTheBuffer)
 {
     std::wstring longValue(600, L'v');
@@ -257,6 +288,20 @@ TEST(XmlDocumentTest, LoadBytesReadsUtf8WithOrWithoutByteOrderMark)
     CXmlDocument document;
     EXPECT_FALSE(document.LoadBytes("\xEF\xBB\xBF", 3));
     EXPECT_STREQ(L"Expected start tag", document.ErrorMessage());
+}
+
+// Characters of several bytes make the text shorter than its bytes; the
+// text ends right after them, also where the document ends inside content.
+TEST(XmlDocumentTest, LoadBytesEndsTheTextAfterTheLastDecodedCharacter)
+{
+    for (size_t ascii = 0; ascii <= 20; ++ascii) {
+        std::string run(ascii, 'a');
+        const std::string bytes = "<Window>" + run + "\xE5\xAE\x89" + run + "\xF0\x9F\x98\x80";
+        CXmlDocument document;
+        ASSERT_TRUE(document.LoadBytes(bytes.data(), bytes.size())) << ascii;
+        const std::wstring wideRun(ascii, L'a');
+        EXPECT_EQ(wideRun + L"\u5B89" + wideRun + L"\U0001F600", std::wstring(document.Root().Value())) << ascii;
+    }
 }
 
 TEST(XmlDocumentTest, RealSkinKeepsItsStructureAndValues)

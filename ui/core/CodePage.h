@@ -14,6 +14,10 @@ namespace codepage {
 // UTF-8 to wide text; malformed sequences become U+FFFD.
 std::wstring DecodeUtf8(const char* bytes, size_t length);
 
+// UTF-8 to wide text in the caller's buffer, which has room for length + 1
+// units; returns the units written, without a terminator.
+size_t DecodeUtf8(const char* bytes, size_t length, wchar_t* out);
+
 // Bytes of the system ANSI code page to wide text.
 std::wstring DecodeAnsi(const char* bytes, size_t length);
 

@@ -9,9 +9,14 @@ namespace codepage {
 
 std::wstring DecodeUtf8(const char* bytes, size_t length)
 {
-    if (!bytes || length == 0) return std::wstring();
-    return Utf8ToWide(std::string(bytes, length));
+    std::wstring text;
+    if (!bytes || length == 0) return text;
+    text.resize(length + 1);
+    text.resize(Utf8ToWide(bytes, length, &text[0]));
+    return text;
 }
+
+size_t DecodeUtf8(const char* bytes, size_t length, wchar_t* out) { return Utf8ToWide(bytes, length, out); }
 
 std::string EncodeUtf8(const std::wstring& text) { return WideToUtf8(text); }
 

@@ -22,6 +22,8 @@ std::wstring Decode(UINT page, const char* bytes, size_t length)
 
 std::wstring DecodeUtf8(const char* bytes, size_t length) { return Decode(CP_UTF8, bytes, length); }
 
+size_t DecodeUtf8(const char* bytes, size_t length, wchar_t* out) { return Utf8ToWide(bytes, length, out); }
+
 std::wstring DecodeAnsi(const char* bytes, size_t length) { return Decode(CP_ACP, bytes, length); }
 
 std::string EncodeUtf8(const std::wstring& text) { return WideToUtf8(text); }

@@ -3,8 +3,15 @@
 #include "ui/core/CodePage.h"
 #include "ui/core/SkinSource.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cwchar>
 #include <cwctype>
+#include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -13,14 +20,30 @@ const uint32_t kMaxSkinFileSize = 4 * 1024 * 1024;
 
 bool IsWhitespace(wchar_t c) { return static_cast<unsigned long>(c) - 1 < 32; }
 
+// Letters, digits, '_' and ':' of the ASCII range.
+struct NameChars {
+    bool ascii[0x80] = {};
+    constexpr NameChars()
+    {
+        for (int c = 0; c < 0x80; ++c)
+            ascii[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':';
+    }
+};
+constexpr NameChars kNameChars;
+
 bool IsNameChar(wchar_t c)
 {
     // Names are nearly always ASCII; only the rest asks the platform.
-    if (c < 0x80) {
-        return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'_' ||
-               c == L':';
-    }
+    const uint32_t unit = static_cast<uint32_t>(c);
+    if (unit < 0x80) return kNameChars.ascii[unit];
+    if (c < 0x80) return false;   // a negative 32-bit unit
     return iswalnum(static_cast<wint_t>(c)) != 0;
+}
+
+wchar_t* SkipName(wchar_t* p)
+{
+    while (IsNameChar(*p)) ++p;
+    return p;
 }
 
 void SkipWhitespace(wchar_t*& p)
@@ -28,15 +51,83 @@ void SkipWhitespace(wchar_t*& p)
     while (IsWhitespace(*p)) ++p;
 }
 
-struct Entity {
-    const wchar_t* text;   // after the ampersand
-    size_t length;
-    wchar_t value;
-};
+// A value scan reads sixteen bytes of units at a time, so the text buffer
+// ends with that many more terminators beyond the text's own: a scan may
+// then read one vector past any unit it has not yet passed.
+const size_t kUnitsPerVector = 16 / sizeof(wchar_t);
+const size_t kTextPadding = kUnitsPerVector;
 
-const Entity kEntities[] = {
-    {L"amp;", 4, L'&'}, {L"lt;", 3, L'<'}, {L"gt;", 3, L'>'}, {L"quot;", 5, L'"'}, {L"apos;", 5, L'\''},
-};
+#if defined(__SSE2__)
+__m128i Splat(wchar_t c)
+{
+    return sizeof(wchar_t) == 2 ? _mm_set1_epi16(static_cast<short>(c)) : _mm_set1_epi32(static_cast<int>(c));
+}
+
+__m128i Equal(__m128i a, __m128i b) { return sizeof(wchar_t) == 2 ? _mm_cmpeq_epi16(a, b) : _mm_cmpeq_epi32(a, b); }
+#else
+// The units that stop a value scan, as bits of a mask over the first 64
+// units: the end of the text, an ampersand and the value's terminator.
+uint64_t StopMask(wchar_t terminator)
+{
+    return 1u | (uint64_t{1} << L'&') | (uint64_t{1} << static_cast<uint32_t>(terminator));
+}
+
+bool Stops(wchar_t c, uint64_t stops)
+{
+    const uint32_t unit = static_cast<uint32_t>(c);
+    return unit < 64 && ((stops >> unit) & 1) != 0;
+}
+#endif
+
+// The first unit at or after p that stops the scan. Values are most of the
+// text, so a vector of units is looked at per round where the processor
+// has one, else four units.
+wchar_t* ScanValue(wchar_t* p, wchar_t terminator)
+{
+#if defined(__SSE2__)
+    const __m128i ampersand = Splat(L'&'), end = Splat(terminator), zero = _mm_setzero_si128();
+    for (;; p += kUnitsPerVector) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hits = _mm_or_si128(_mm_or_si128(Equal(units, ampersand), Equal(units, end)), Equal(units, zero));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        if (mask) return p + __builtin_ctz(mask) / sizeof(wchar_t);
+    }
+#else
+    const uint64_t stops = StopMask(terminator);
+    for (;; p += 4) {
+        if (Stops(p[0], stops)) return p;
+        if (Stops(p[1], stops)) return p + 1;
+        if (Stops(p[2], stops)) return p + 2;
+        if (Stops(p[3], stops)) return p + 3;
+    }
+#endif
+}
+
+// The character of one of the five entities that follows the ampersand at
+// p, with the entity's length after the ampersand; 0 for anything else.
+// Each comparison stops at the first difference, so none reads past a
+// terminator.
+wchar_t DecodeEntity(const wchar_t* p, size_t& length)
+{
+    wchar_t value = 0;
+    if (p[1] == L'a' && p[2] == L'm' && p[3] == L'p' && p[4] == L';') {
+        value = L'&';
+        length = 4;
+    } else if (p[1] == L'l' && p[2] == L't' && p[3] == L';') {
+        value = L'<';
+        length = 3;
+    } else if (p[1] == L'g' && p[2] == L't' && p[3] == L';') {
+        value = L'>';
+        length = 3;
+    } else if (p[1] == L'q' && p[2] == L'u' && p[3] == L'o' && p[4] == L't' && p[5] == L';') {
+        value = L'"';
+        length = 5;
+    } else if (p[1] == L'a' && p[2] == L'p' && p[3] == L'o' && p[4] == L's' && p[5] == L';') {
+        value = L'\'';
+        length = 5;
+    }
+    return value;
+}
 
 // Skips a comment or declaration that starts at p: "<!" runs to the next
 // "->", "<?" to the next "?>"; without one the rest of the text goes.
@@ -53,8 +144,10 @@ void SkipDeclaration(wchar_t*& p, wchar_t kind)
 
 void CXmlDocument::Clear()
 {
-    std::wstring().swap(m_text);
-    std::vector<XmlElementRecord>().swap(m_elements);
+    m_text.reset();
+    m_textLength = 0;
+    m_elements.reset();
+    m_count = 0;
     m_capacity = 0;
 }
 
@@ -80,7 +173,8 @@ bool CXmlDocument::LoadText(const wchar_t* text)
 {
     Clear();
     if (!text) text = L"";
-    m_text.assign(text);
+    const size_t length = wcslen(text);
+    wmemcpy(AllocateText(length), text, length);
     return Parse();
 }
 
@@ -94,7 +188,10 @@ bool CXmlDocument::LoadBytes(const void* bytes, size_t length, int /*encoding*/)
         data += 3;
         length -= 3;
     }
-    m_text = codepage::DecodeUtf8(data, length);
+    // Decoding may write fewer units than bytes; the text ends after them.
+    wchar_t* text = AllocateText(length);
+    m_textLength = codepage::DecodeUtf8(data, length, text);
+    text[m_textLength] = 0;
     return Parse();
 }
 
@@ -110,14 +207,26 @@ bool CXmlDocument::LoadSkinFile(const std::wstring& name, int encoding)
     return LoadBytes(bytes.data(), bytes.size(), encoding);
 }
 
+wchar_t* CXmlDocument::AllocateText(size_t units)
+{
+    m_text.reset(new wchar_t[units + 1 + kTextPadding]);
+    std::fill_n(m_text.get() + units, 1 + kTextPadding, L'\0');
+    m_textLength = units;
+    return m_text.get();
+}
+
 uint32_t CXmlDocument::AppendElement(uint32_t namePosition, uint32_t parent)
 {
-    if (m_elements.size() == m_capacity) {
-        m_capacity = m_capacity + m_capacity / 2 + 500;
-        m_elements.reserve(m_capacity);
+    if (m_count == m_capacity) {
+        const size_t capacity = m_capacity + m_capacity / 2 + 500;
+        void* grown = std::realloc(m_elements.get(), capacity * sizeof(XmlElementRecord));
+        if (!grown) throw std::bad_alloc();
+        m_elements.release();
+        m_elements.reset(static_cast<XmlElementRecord*>(grown));
+        m_capacity = capacity;
     }
-    m_elements.push_back(XmlElementRecord{namePosition, 0, 0, parent, 0});
-    return static_cast<uint32_t>(m_elements.size() - 1);
+    m_elements[m_count] = XmlElementRecord{namePosition, 0, 0, parent, 0};
+    return static_cast<uint32_t>(m_count++);
 }
 
 bool CXmlDocument::Parse()
@@ -126,9 +235,9 @@ bool CXmlDocument::Parse()
     m_errorLocation[0] = 0;
     // Entry 0 is a placeholder so that index 0 can mean "none".
     AppendElement(0, 0);
-    wchar_t* p = &m_text[0];
+    wchar_t* p = m_text.get();
     bool parsed = ParseSequence(p, 0, 0);
-    if (parsed && m_elements.size() < 2) parsed = Fail(L"Expected start tag", p);
+    if (parsed && m_count < 2) parsed = Fail(L"Expected start tag", p);
     if (!parsed) Clear();
     return parsed;
 }
@@ -164,7 +273,7 @@ bool CXmlDocument::ParseSequence(wchar_t*& p, uint32_t parent, unsigned depth)
         ++p;
         SkipWhitespace(p);
         wchar_t* name = p;
-        while (IsNameChar(*p)) ++p;
+        p = SkipName(p);
         if (p == name) return Fail(L"Error parsing element name", p);
         wchar_t* nameEnd = p;
         const size_t nameLength = static_cast<size_t>(nameEnd - name);
@@ -201,7 +310,11 @@ bool CXmlDocument::ParseSequence(wchar_t*& p, uint32_t parent, unsigned depth)
         }
         *p = 0;
         p += 2;
-        if (wcsncmp(p, name, nameLength) != 0) return Fail(L"Unmatched closing tag", p);
+        // The names differ at the first unequal unit; a terminator in the
+        // end tag is one, since the start tag's name holds none.
+        for (size_t i = 0; i < nameLength; ++i) {
+            if (p[i] != name[i]) return Fail(L"Unmatched closing tag", p);
+        }
         p += nameLength;
         SkipWhitespace(p);
         if (*p != L'>') return Fail(L"Unmatched closing tag", p);
@@ -215,8 +328,7 @@ bool CXmlDocument::ParseAttributes(wchar_t*& p)
     for (;;) {
         SkipWhitespace(p);
         if (*p == 0 || *p == L'>' || *p == L'/') return true;
-        wchar_t* nameEnd = p;
-        while (IsNameChar(*nameEnd)) ++nameEnd;
+        wchar_t* nameEnd = SkipName(p);
         // A nameless attribute would end the lazy scan of CXmlNode early
         // and hide every attribute after it, so it is refused outright.
         if (nameEnd == p) return Fail(L"Error while parsing attributes", p);
@@ -243,21 +355,26 @@ bool CXmlDocument::ParseAttributes(wchar_t*& p)
 // part is blank).
 bool CXmlDocument::ParseValue(wchar_t*& p, wchar_t terminator)
 {
+    // 1. Nothing moves up to the first ampersand, so most values are only
+    // scanned.
+    p = ScanValue(p, terminator);
+    if (*p != L'&') return false;
+    // 2. From there each decoded entity moves the rest of the value left.
     wchar_t* out = p;
-    while (*p && *p != terminator) {
-        if (*p == L'&') {
-            bool decoded = false;
-            for (const Entity& entity : kEntities) {
-                if (wcsncmp(p + 1, entity.text, entity.length) == 0) {
-                    *out++ = entity.value;
-                    p += 1 + entity.length;
-                    decoded = true;
-                    break;
-                }
-            }
-            if (decoded) continue;
+    while (*p == L'&') {
+        size_t length = 0;
+        if (wchar_t value = DecodeEntity(p, length)) {
+            *out++ = value;
+            p += 1 + length;
+        } else {
+            *out++ = *p++;
         }
-        *out++ = *p++;
+        wchar_t* run = ScanValue(p, terminator);
+        if (out == p) {
+            out = p = run;
+            continue;
+        }
+        while (p < run) *out++ = *p++;
     }
     if (out == p) return false;
     *out = 0;

@@ -10,8 +10,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
-#include <vector>
 
 // Offsets into the text and indexes into the element table.
 struct XmlElementRecord {
@@ -41,20 +42,23 @@ public:
     bool LoadSkinFile(const std::wstring& name, int encoding = kXmlUtf8);
     void Clear();
 
-    bool IsLoaded() const { return !m_elements.empty(); }
+    bool IsLoaded() const { return m_count != 0; }
     // Characters of the loaded text.
-    size_t TextLength() const { return IsLoaded() ? m_text.size() : 0; }
+    size_t TextLength() const { return IsLoaded() ? m_textLength : 0; }
     CXmlNode Root() const;
     const wchar_t* ErrorMessage() const { return m_errorMessage; }
     const wchar_t* ErrorLocation() const { return m_errorLocation; }
 
     // The element table, placeholder included, and its reserved size.
-    size_t ElementCount() const { return m_elements.size(); }
+    size_t ElementCount() const { return m_count; }
     size_t ElementCapacity() const { return m_capacity; }
 
 private:
     friend class CXmlNode;
 
+    // A fresh text buffer of units plus a terminator, left uninitialised:
+    // the decoder writes every unit that the parser reads.
+    wchar_t* AllocateText(size_t units);
     bool Parse();
     bool ParseSequence(wchar_t*& p, uint32_t parent, unsigned depth);
     bool ParseAttributes(wchar_t*& p);
@@ -62,10 +66,18 @@ private:
     uint32_t AppendElement(uint32_t namePosition, uint32_t parent);
     bool Fail(const wchar_t* message, const wchar_t* at);
     void SetError(const wchar_t* message);
-    uint32_t Offset(const wchar_t* p) const { return static_cast<uint32_t>(p - m_text.data()); }
+    const wchar_t* Text() const { return m_text.get(); }
+    uint32_t Offset(const wchar_t* p) const { return static_cast<uint32_t>(p - m_text.get()); }
 
-    std::wstring m_text;   // its terminator ends the last value
-    std::vector<XmlElementRecord> m_elements;
+    std::unique_ptr<wchar_t[]> m_text;   // its terminator ends the last value
+    size_t m_textLength = 0;
+    // The records are plain values in a block of the C heap, so that the
+    // table grows in place where it can instead of being copied.
+    struct FreeBlock {
+        void operator()(void* block) const { std::free(block); }
+    };
+    std::unique_ptr<XmlElementRecord[], FreeBlock> m_elements;
+    size_t m_count = 0;
     size_t m_capacity = 0;
     wchar_t m_errorMessage[100] = {};
     wchar_t m_errorLocation[50] = {};

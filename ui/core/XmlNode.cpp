@@ -13,13 +13,13 @@ bool IsWhitespace(wchar_t c) { return static_cast<unsigned long>(c) - 1 < 32; }
 const wchar_t* CXmlNode::Name() const
 {
     if (!m_document) return nullptr;
-    return m_document->m_text.data() + m_document->m_elements[m_index].namePosition;
+    return m_document->Text() + m_document->m_elements[m_index].namePosition;
 }
 
 const wchar_t* CXmlNode::Value() const
 {
     if (!m_document) return nullptr;
-    return m_document->m_text.data() + m_document->m_elements[m_index].valuePosition;
+    return m_document->Text() + m_document->m_elements[m_index].valuePosition;
 }
 
 CXmlNode CXmlNode::FirstChild() const
@@ -55,7 +55,7 @@ const wchar_t* CXmlNode::AttributeName(int index) const
     if (!m_document) return nullptr;
     ScanAttributes();
     if (index < 0 || index >= m_count) return L"";
-    return m_document->m_text.data() + m_attributes[index][0];
+    return m_document->Text() + m_attributes[index][0];
 }
 
 const wchar_t* CXmlNode::AttributeValue(int index) const
@@ -63,7 +63,7 @@ const wchar_t* CXmlNode::AttributeValue(int index) const
     if (!m_document) return nullptr;
     ScanAttributes();
     if (index < 0 || index >= m_count) return L"";
-    return m_document->m_text.data() + m_attributes[index][1];
+    return m_document->Text() + m_attributes[index][1];
 }
 
 bool CXmlNode::FindAttribute(const wchar_t* name, wchar_t* buffer, size_t capacity) const
@@ -71,7 +71,7 @@ bool CXmlNode::FindAttribute(const wchar_t* name, wchar_t* buffer, size_t capaci
     if (buffer && capacity) buffer[0] = 0;
     if (!m_document || !name) return false;
     ScanAttributes();
-    const wchar_t* text = m_document->m_text.data();
+    const wchar_t* text = m_document->Text();
     for (int i = 0; i < m_count; ++i) {
         if (wcscmp(text + m_attributes[i][0], name) != 0) continue;
         if (buffer && capacity) {
@@ -94,7 +94,7 @@ void CXmlNode::ScanAttributes() const
     if (m_scanned) return;
     m_scanned = true;
     m_count = 0;
-    const wchar_t* text = m_document->m_text.data();
+    const wchar_t* text = m_document->Text();
     const XmlElementRecord& element = m_document->m_elements[m_index];
     const wchar_t* limit = text + element.valuePosition;
     const wchar_t* p = text + element.namePosition;
