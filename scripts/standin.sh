@@ -17,14 +17,26 @@ make_standin_certificates() {
       -keyout "$dir/ca.key" -out "$dir/ca.crt" >/dev/null 2>&1
     rm -f "$dir/localhost.crt"
   fi
+  # Wine 8 matches a host name only against the DNS names of a certificate,
+  # never its IP addresses, so the addresses that tests use as other host
+  # names are listed as DNS names too. An older certificate without them is
+  # made again.
+  if ! grep -q 'DNS:127.0.0.1' "$dir/localhost.ext" 2>/dev/null; then rm -f "$dir/localhost.crt"; fi
   if [ ! -f "$dir/localhost.crt" ] || [ ! -f "$dir/localhost.key" ]; then
     openssl req -newkey rsa:2048 -nodes -sha256 -subj "/CN=localhost" \
       -keyout "$dir/localhost.key" -out "$dir/localhost.csr" >/dev/null 2>&1
-    printf 'subjectAltName=DNS:localhost,IP:127.0.0.1\nbasicConstraints=CA:FALSE\nkeyUsage=digitalSignature,keyEncipherment\nextendedKeyUsage=serverAuth\n' \
+    printf 'subjectAltName=DNS:localhost,IP:127.0.0.1,DNS:127.0.0.1\nbasicConstraints=CA:FALSE\nkeyUsage=digitalSignature,keyEncipherment\nextendedKeyUsage=serverAuth\n' \
       > "$dir/localhost.ext"
     openssl x509 -req -in "$dir/localhost.csr" -CA "$dir/ca.crt" -CAkey "$dir/ca.key" \
       -CAcreateserial -days 825 -sha256 -extfile "$dir/localhost.ext" \
       -out "$dir/localhost.crt" >/dev/null 2>&1
+  fi
+  # A certificate that signs itself and that nothing trusts: the second
+  # listener shows how a certificate failure ends.
+  if [ ! -f "$dir/untrusted.crt" ] || [ ! -f "$dir/untrusted.key" ]; then
+    openssl req -x509 -newkey rsa:2048 -nodes -days 825 -sha256 -subj "/CN=untrusted stand-in" \
+      -addext "subjectAltName=DNS:localhost,IP:127.0.0.3,DNS:127.0.0.3" \
+      -keyout "$dir/untrusted.key" -out "$dir/untrusted.crt" >/dev/null 2>&1
   fi
   # One trusted file per build folder, so that several checkouts keep their own CA.
   local tag
@@ -51,6 +63,7 @@ start_standin() {
   rm -f "$dir/ready"
   /usr/bin/python3 "$here/tools/standin_service.py" --cert "$dir/localhost.crt" \
     --key "$dir/localhost.key" --files "$files" --ready "$dir/ready" \
+    --untrusted-bind 127.0.0.3 --untrusted-cert "$dir/untrusted.crt" --untrusted-key "$dir/untrusted.key" \
     >"$dir/server.log" 2>&1 &
   standin_pid=$!
   for _ in $(seq 100); do

@@ -79,9 +79,13 @@ HRESULT CBindStatusCallback::Judge(HRESULT downloadResult) const
     return downloadResult;
 }
 
-STDMETHODIMP CBindStatusCallback::OnProgress(ULONG progress, ULONG progressMax, ULONG, LPCWSTR)
+STDMETHODIMP CBindStatusCallback::OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode,
+                                             LPCWSTR)
 {
     if (!m_callback) return E_ABORT;
+    if ((statusCode == BINDSTATUS_DOWNLOADINGDATA || statusCode == BINDSTATUS_ENDDOWNLOADDATA) &&
+        progress > m_bytesReceived)
+        m_bytesReceived = progress;
     // Without a total there is nothing to give a percentage of.
     if (progressMax == 0) return S_OK;
     int percent = Percent(progress, progressMax);

@@ -59,6 +59,10 @@ public:
         length = m_promisedLength;
         return m_lengthPromised;
     }
+    // How many bytes of the body the moniker said it had received; a file
+    // on disk shorter than that was not written whole (a full disk can
+    // still end in S_OK, with or without a promised length).
+    ULONG BytesReceived() const { return m_bytesReceived; }
     // Reads the promise from a raw header block (lines ending in CR LF).
     static bool PromisedLengthOf(const wchar_t* headers, unsigned long long& length);
     // A download the server answered with an error status has failed,
@@ -72,4 +76,5 @@ private:
     DWORD m_responseCode = 0;
     bool m_lengthPromised = false;
     unsigned long long m_promisedLength = 0;
+    ULONG m_bytesReceived = 0;
 };

@@ -91,6 +91,14 @@ bool CDownloadManager::Download(const DownloadTask& task)
     }
     unsigned long long size =
         (static_cast<unsigned long long>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+    // A full disk does not always end the download with an error either:
+    // the bytes that arrived but found no room are missing from the file.
+    if (size < status.BytesReceived()) {
+        LOG_ERROR(L"failed to write the whole file, %I64u of %lu bytes written", size,
+                  static_cast<unsigned long>(status.BytesReceived()));
+        DeleteFileW(partial.c_str());
+        return false;
+    }
     if (status.PromisedLength(promised) && size != promised) {
         LOG_ERROR(L"failed to download the whole file, %I64u of %I64u bytes arrived", size, promised);
         DeleteFileW(partial.c_str());

@@ -22,6 +22,17 @@ Behaviour members (defaults in DEFAULT_BEHAVIOUR):
   slow_seconds  how long a "slow" file takes, in 20 parts (2)
   auth        "" | "basic": every request then needs Basic user:secret
               | "proxy": every request is answered 407 asking for proxy Basic
+  fault       faults of the service's own replies (see fault_reply):
+              "" | "reset" (half the reply, then a TCP reset)
+              | "big" (a valid reply padded to 10 MB) | "drip" (one byte every
+              drip_ms milliseconds, padded to drip_bytes when given)
+              | "redirect" (file requests are sent to the same file on
+              redirect_host)
+  fault_paths the paths that "fault" applies to (default: every service path)
+Every recorded request carries the address it came from ("client"), so that
+tests can tell a request through a proxy from one straight from the client.
+With --untrusted-bind a second listener with a certificate that no trusted
+authority signed serves the same behaviour (for certificate failures).
 """
 
 import argparse
@@ -32,8 +43,10 @@ import http.server
 import json
 import os
 import signal
+import socket
 import socketserver
 import ssl
+import struct
 import sys
 import threading
 import time
@@ -48,6 +61,11 @@ DEFAULT_BEHAVIOUR = {
     "file": "ok",
     "auth": "",
     "slow_seconds": 2,
+    "fault": "",
+    "fault_paths": [],
+    "drip_ms": 100,
+    "drip_bytes": 0,
+    "redirect_host": "127.0.0.1",
 }
 BASIC_USER = "user"
 BASIC_PASSWORD = "secret"
@@ -117,6 +135,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             "headers": [[k, v] for k, v in self.headers.items()],
             "body": body.decode("utf-8", "replace"),
             "time": time.time(),
+            "client": self.client_address[0],
         }
         with self.server.state.lock:
             self.server.state.requests.append(entry)
@@ -153,6 +172,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         behaviour = self.behaviour()
         if not self.authorised(behaviour):
             return
+        if self.fault_reply(behaviour, path):
+            return
         if path == "/v1/getDownloadInfo" and self.command == "GET":
             return self.download_info(behaviour)
         if path == "/v1/report" and self.command == "POST":
@@ -167,6 +188,82 @@ class Handler(http.server.BaseHTTPRequestHandler):
             code = int(path[len("/status/"):] or 500)
             return self.send_bytes(code, b"status body", content_type="text/plain")
         self.send_bytes(404, b"not found", content_type="text/plain")
+
+    # --- faults -------------------------------------------------------
+    def fault_reply(self, behaviour, path):
+        """Answers with the behaviour's "fault" instead of the normal reply;
+        False when the request gets its normal reply."""
+        fault = behaviour.get("fault") or ""
+        paths = behaviour.get("fault_paths") or []
+        if not fault or (paths and path not in paths):
+            return False
+        if fault == "redirect":
+            other = behaviour.get("redirect_host") or "127.0.0.1"
+            here = (self.headers.get("Host") or "").split(":")[0]
+            if not path.startswith("/files/") or here == other:
+                return False
+            location = "https://%s%s" % (other, self.path)
+            self.send_bytes(302, b"", content_type="text/plain", extra=[("Location", location)])
+            return True
+        body = self.normal_reply_body(behaviour, path)
+        if fault == "big":
+            body = self.padded(body, 10 * 1024 * 1024)
+        if fault == "drip" and behaviour.get("drip_bytes"):
+            body = self.padded(body, int(behaviour["drip_bytes"]))
+        self.send_response(200)
+        self.send_header("Content-Type", "application/json")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        if fault == "reset":
+            self.wfile.write(body[:len(body) // 2])
+            self.wfile.flush()
+            self.reset_connection()
+        elif fault == "drip":
+            pause = float(behaviour.get("drip_ms") or 100) / 1000
+            for i in range(len(body)):
+                self.wfile.write(body[i:i + 1])
+                self.wfile.flush()
+                time.sleep(pause)
+        else:
+            self.wfile.write(body)
+        return True
+
+    def normal_reply_body(self, behaviour, path):
+        if path == "/v1/getDownloadInfo":
+            filename = behaviour["filename"]
+            fileurl = behaviour["fileurl"] or "https://%s/files/%s" % (
+                self.server.public_host, urllib.parse.quote(filename))
+            data = {"filename": filename, "fileurl": fileurl}
+            return json.dumps({"error": 0, "msg": "", "data": data}).encode("utf-8")
+        if path.startswith("/files/"):
+            name = os.path.basename(urllib.parse.unquote(path[len("/files/"):]))
+            with open(os.path.join(self.server.state.files_dir, name), "rb") as f:
+                return f.read()
+        return json.dumps({"error": 0, "msg": "", "data": {}}).encode("utf-8")
+
+    @staticmethod
+    def padded(body, size):
+        """The same JSON object with a "padding" member that makes it `size` bytes."""
+        try:
+            value = json.loads(body.decode("utf-8"))
+        except ValueError:
+            return body + b" " * max(0, size - len(body))
+        value["padding"] = ""
+        plain = json.dumps(value).encode("utf-8")
+        value["padding"] = "p" * max(0, size - len(plain))
+        return json.dumps(value).encode("utf-8")
+
+    def reset_connection(self):
+        """Closes with a TCP reset instead of an orderly end."""
+        raw = self.connection
+        try:
+            raw.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        except OSError:
+            pass
+        # Closed at once, without the TLS close-notify or an orderly FIN
+        # that the server's own shutdown would send first.
+        raw.close()
+        self.close_connection = True
 
     def control(self, path, body):
         state = self.server.state
@@ -265,6 +362,18 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     allow_reuse_address = True
 
 
+def start_untrusted(args, trusted):
+    """The same service behind a certificate that the client must refuse."""
+    server = Server((args.untrusted_bind, args.port), Handler)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(args.untrusted_cert, args.untrusted_key)
+    server.socket = context.wrap_socket(server.socket, server_side=True)
+    server.state = trusted.state
+    server.public_host = args.untrusted_bind
+    server.verbose = trusted.verbose
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--bind", default="127.0.0.1")
@@ -275,6 +384,10 @@ def main():
     parser.add_argument("--files", required=True, help="folder of the files served under /files/")
     parser.add_argument("--ready", help="file written once the server listens")
     parser.add_argument("--verbose", action="store_true")
+    parser.add_argument("--untrusted-bind", help="address of a second listener whose certificate "
+                        "no trusted authority signed (port 443)")
+    parser.add_argument("--untrusted-cert")
+    parser.add_argument("--untrusted-key")
     args = parser.parse_args()
 
     server = Server((args.bind, args.port), Handler)
@@ -284,6 +397,8 @@ def main():
     server.state = State(args.files)
     server.public_host = args.host
     server.verbose = args.verbose
+    if args.untrusted_bind:
+        start_untrusted(args, server)
     signal.signal(signal.SIGTERM, lambda *_: (server.server_close(), os._exit(0)))
     if args.ready:
         with open(args.ready, "w") as f:

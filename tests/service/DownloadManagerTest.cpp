@@ -247,6 +247,21 @@ TEST_F(DownloadManagerTest, ACutOrFailedDownloadLeavesTheTargetAndNoPartBehind)
     }
 }
 
+TEST(BindStatusCallback, CountsTheBodyBytesTheMonikerReceived)
+{
+    // The largest count of the data steps, with or without a total; other
+    // steps carry no byte count of the body.
+    ProgressRecorder recorder;
+    CBindStatusCallback status(3, &recorder);
+    EXPECT_EQ(0u, status.BytesReceived());
+    status.OnProgress(0, 0, BINDSTATUS_CONNECTING, nullptr);
+    status.OnProgress(700, 0, BINDSTATUS_DOWNLOADINGDATA, nullptr);
+    status.OnProgress(9999, 0, BINDSTATUS_CACHEFILENAMEAVAILABLE, nullptr);
+    status.OnProgress(1500, 0, BINDSTATUS_ENDDOWNLOADDATA, nullptr);
+    status.OnProgress(900, 2000, BINDSTATUS_DOWNLOADINGDATA, nullptr);
+    EXPECT_EQ(1500u, status.BytesReceived());
+}
+
 TEST(BindStatusCallback, PassesOnlyRisingPercentagesOfAKnownTotal)
 {
     struct Step {
