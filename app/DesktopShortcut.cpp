@@ -13,7 +13,10 @@
 
 namespace {
 const int kIconResource = 135;
-}
+// The shell link class, named here rather than taken from the uuid library:
+// its one object holds every identifier the SDK knows, 35 KB of them.
+const CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+}  // namespace
 
 bool CreateDesktopShortcut() { return CreateDesktopShortcut(CUiSetting::GetInstance()->GetOther(L"快捷方式名字")); }
 
@@ -21,7 +24,7 @@ bool CreateDesktopShortcut(const std::wstring& shortcutName)
 {
     // 1. The link object.
     CComPointer<IShellLinkW> link;
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+    HRESULT result = CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW),
                                       link.Receive());
     if (FAILED(result)) {
         LOG_ERROR(L"failed to create shell link instance, error: 0x%x", static_cast<unsigned>(result));
@@ -57,7 +60,7 @@ bool CreateDesktopShortcut(const std::wstring& shortcutName)
 
     // 5.
     CComPointer<IPersistFile> persist;
-    result = link->QueryInterface(IID_IPersistFile, persist.Receive());
+    result = link->QueryInterface(__uuidof(IPersistFile), persist.Receive());
     if (FAILED(result)) {
         LOG_ERROR(L"failed to create persist file instance, error: 0x%x", static_cast<unsigned>(result));
         return false;

@@ -14,6 +14,7 @@ public:
     void Leave() { LeaveCriticalSection(&m_section); }
 
 private:
+    friend class CConditionVariable;
     CRITICAL_SECTION m_section;
 };
 

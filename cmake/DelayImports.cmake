@@ -51,3 +51,7 @@ add_delay_import(winhttp winhttp.dll)
 add_delay_import(iphlpapi iphlpapi.dll)
 add_delay_import(gdiplus gdiplus.dll)
 add_delay_import(msimg32 msimg32.dll)
+# Needed only once an installer is downloaded; loaded at start they cost
+# every launch their load time before the first window.
+add_delay_import(urlmon urlmon.dll)
+add_delay_import(wininet wininet.dll)

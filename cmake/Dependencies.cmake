@@ -8,7 +8,12 @@ add_library(jsoncpp STATIC
   ${JSONCPP_DIR}/src/lib_json/json_value.cpp
   ${JSONCPP_DIR}/src/lib_json/json_writer.cpp)
 target_include_directories(jsoncpp SYSTEM PUBLIC ${JSONCPP_DIR}/include)
-target_compile_options(jsoncpp PRIVATE -w)
+target_compile_options(jsoncpp PRIVATE -w $<$<CONFIG:Release>:-Os> -ffunction-sections -fdata-sections)
+# jsoncpp's sources include <iostream> without touching the standard
+# streams; that include alone puts the initialiser of cin, cout, wcout and
+# the rest into the program, and with it the whole file-stream code. The
+# header in cmake/jsoncpp-shim stands in for it in this library only.
+target_include_directories(jsoncpp BEFORE PRIVATE ${CMAKE_CURRENT_LIST_DIR}/jsoncpp-shim)
 
 # zlib: the mingw static library.
 find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)

@@ -10,7 +10,6 @@
 #include "diagnostics/Logger.h"
 #include "service/BindStatusCallback.h"
 #include "service/DownloadCallback.h"
-#include "service/Pause.h"
 
 CDownloadManager* CDownloadManager::GetInstance()
 {
@@ -33,18 +32,19 @@ int CDownloadManager::CreateDownloadingTask(const std::wstring& url, const std::
         m_queue.push_back(DownloadTask{id, url, path, callback});
         startWorker = !m_workerStarted;
         m_workerStarted = true;
+        m_taskQueued.WakeAll();
     }
     if (startWorker) std::thread([this] { DownloadThread(); }).detach();
     return id;
 }
 
-bool CDownloadManager::TakeTask(DownloadTask& task)
+DownloadTask CDownloadManager::WaitForTask()
 {
     CLockGuard guard(m_lock);
-    if (m_queue.empty()) return false;
-    task = m_queue.front();
+    while (m_queue.empty()) m_taskQueued.Wait(m_lock);
+    DownloadTask task = m_queue.front();
     m_queue.erase(m_queue.begin());
-    return true;
+    return task;
 }
 
 void CDownloadManager::DownloadThread()
@@ -53,11 +53,7 @@ void CDownloadManager::DownloadThread()
     // URL monikers are COM objects; this thread gets its own apartment for life.
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     for (;;) {
-        DownloadTask task;
-        if (!TakeTask(task)) {
-            PauseFor(1000);
-            continue;
-        }
+        DownloadTask task = WaitForTask();
         bool success = Download(task);
         task.callback->OnDownloadComplete(task.id, success);
     }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ConditionVariable.h"
 #include "base/CriticalSection.h"
 
 class IDownloadCallback;
@@ -25,7 +26,9 @@ struct DownloadTask {
 // started by the first accepted task and never ended, takes tasks from the
 // queue and calls every callback. m_lock guards the queue, the task-id
 // counter and the started flag (two installer threads may ask at once), and
-// is never held during a download, a sleep or a callback.
+// is never held during a download or a callback. An idle worker sleeps on
+// m_taskQueued (leaving m_lock) until a new task wakes it, so a task starts
+// the moment it is queued and an empty queue costs no wake-ups.
 class CDownloadManager {
 public:
     static CDownloadManager* GetInstance();
@@ -42,9 +45,10 @@ private:
     void DownloadThread();
     // One transfer: true once the whole file is at the task's path.
     bool Download(const DownloadTask& task);
-    bool TakeTask(DownloadTask& task);
+    DownloadTask WaitForTask();
 
     CCriticalSection m_lock;
+    CConditionVariable m_taskQueued;
     std::vector<DownloadTask> m_queue;
     int m_lastTaskId = 0;
     bool m_workerStarted = false;

@@ -202,6 +202,7 @@ void CDataManager::OnDownloadComplete(int, bool success)
     CLockGuard guard(m_lock);
     m_downloadFinished = true;
     m_downloadSucceeded = success;
+    m_downloadEnded.WakeAll();
 }
 
 std::wstring CDataManager::MakeDeviceId()
@@ -455,13 +456,15 @@ void CDataManager::InstallerDownloadThread(int download)
     LOG_INFO(L"the thread of downloading installer starts");
     std::wstring version = GetSoftwareVersion();
 
-    // 3. Up to three attempts, one second apart; a request that can never
-    // be made is not tried again.
+    // 3. Up to three attempts with a second's pause after each failed one;
+    // a request that can never be made is not tried again. A successful
+    // reply is acted on at once: a pause after it would only delay the
+    // install by a second.
     std::wstring fileName, fileUrl;
     InfoFetch fetched = InfoFetch::Failed;
     for (int attempt = 0; attempt < 3 && fetched == InfoFetch::Failed; ++attempt) {
         fetched = FetchDownloadInfo(version, fileName, fileUrl);
-        if (fetched != InfoFetch::Refused) PauseFor(1000);
+        if (fetched == InfoFetch::Failed) PauseFor(1000);
     }
     if (fetched != InfoFetch::Ok) {
         TellListener(download, false);
@@ -492,15 +495,13 @@ void CDataManager::InstallerDownloadThread(int download)
         TellListener(download, false);
         return;
     }
-    // 7. Wait for the worker's verdict.
+    // 7. Wait for the worker's verdict, woken by it rather than looking
+    // once a second, so the install goes on the moment the file is whole.
     bool succeeded = false;
-    for (;;) {
-        PauseFor(1000);
+    {
         CLockGuard guard(m_lock);
-        if (m_downloadFinished) {
-            succeeded = m_downloadSucceeded;
-            break;
-        }
+        while (!m_downloadFinished) m_downloadEnded.Wait(m_lock);
+        succeeded = m_downloadSucceeded;
     }
     // 8. Only a complete download becomes the installer to start next time.
     if (succeeded) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ConditionVariable.h"
 #include "base/CriticalSection.h"
 #include "service/DownloadCallback.h"
 #include "service/ServiceProtocol.h"
@@ -26,7 +27,9 @@
 // and write data.json at a time; a save takes m_lock inside it only to copy
 // the fields, and nothing takes m_saveLock while holding m_lock. The
 // identifiers, host and port are set during construction and read without
-// a lock afterwards.
+// a lock afterwards. The installer-download thread waits for the worker's
+// verdict on m_downloadEnded, which OnDownloadComplete signals under m_lock;
+// the wait leaves m_lock while asleep.
 //
 // One installer download runs at a time. A StartInstallerDownload while one
 // runs starts nothing: the caller's listener is bound to the running one and
@@ -98,6 +101,7 @@ private:
     bool m_downloadFinished = false;
     bool m_downloadSucceeded = false;
     int m_downloadPercent = 0;
+    CConditionVariable m_downloadEnded;
     std::wstring m_serviceHost;
     int m_servicePort = 443;
     std::wstring m_deviceId;

@@ -9,6 +9,8 @@ Tests steer it through a control endpoint on the same server:
   POST /control/behaviour   JSON object merged over the default behaviour
   POST /control/reset       default behaviour, no recorded requests
   GET  /control/requests    every recorded request (path, query, headers, body)
+Files: /files/<name> from the files folder; /blob/<size> and /fill/<size>
+made up on the spot (/fill quickly, for sizes of hundreds of megabytes).
 Control requests are not recorded.
 
 Behaviour members (defaults in DEFAULT_BEHAVIOUR):
@@ -38,6 +40,7 @@ authority signed serves the same behaviour (for certificate failures).
 import argparse
 import base64
 import copy
+import functools
 import hashlib
 import http.server
 import json
@@ -84,14 +87,22 @@ class State:
             self.info_replies = 0
 
 
+@functools.lru_cache(maxsize=2)
 def blob_bytes(size):
-    """Deterministic content for /blob/<size>, so tests can check what arrived."""
-    out = bytearray()
-    counter = 0
-    while len(out) < size:
-        out += hashlib.sha256(str(counter).encode()).digest()
-        counter += 1
-    return bytes(out[:size])
+    """Deterministic content for /blob/<size>, so tests can check what arrived.
+
+    Kept for the next request: making 200 MB takes Python seconds, which a
+    benchmark of the download would otherwise measure."""
+    digest = hashlib.sha256
+    count = (size + 31) // 32
+    return b"".join(digest(b"%d" % counter).digest() for counter in range(count))[:size]
+
+
+@functools.lru_cache(maxsize=2)
+def fill_bytes(size):
+    """Content for /fill/<size>: the byte values 0 to 255 over and over,
+    made at once even for a file of hundreds of megabytes (benchmarks)."""
+    return (bytes(range(256)) * (size // 256 + 1))[:size]
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -182,6 +193,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.file(behaviour, urllib.parse.unquote(path[len("/files/"):]))
         if path.startswith("/blob/") and self.command == "GET":
             return self.blob(behaviour, path[len("/blob/"):])
+        if path.startswith("/fill/") and self.command == "GET":
+            return self.blob(behaviour, path[len("/fill/"):], fill_bytes)
         if path == "/empty":
             return self.send_bytes(200, b"", content_type="text/plain")
         if path.startswith("/status/"):
@@ -322,12 +335,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             content = f.read()
         self.send_content(mode, content, behaviour)
 
-    def blob(self, behaviour, size_text):
+    def blob(self, behaviour, size_text, make=None):
         try:
             size = int(size_text)
         except ValueError:
             return self.send_bytes(404, b"not found", content_type="text/plain")
-        self.send_content(behaviour["file"], blob_bytes(size), behaviour)
+        self.send_content(behaviour["file"], (make or blob_bytes)(size), behaviour)
 
     def send_content(self, mode, content, behaviour):
         kind = "application/octet-stream"

@@ -330,8 +330,12 @@ TEST_F(StartupTest, IconResourceIsOne256PixelImageOf32Bits)
     EXPECT_EQ(0, ico[6]);
     EXPECT_EQ(0, ico[7]);
     EXPECT_EQ(32, ico[12]);
+    // The image is a PNG frame: the same pixels as a bitmap would be 262 KB,
+    // carried twice.
+    EXPECT_EQ(std::string("\x89PNG\r\n\x1a\n", 8), ico.substr(22, 8));
+    EXPECT_LT(ico.size(), 64u * 1024u);
 
-    // Icon 107 loads at its full size.
+    // Icon 107 loads at its full size, and at the sizes of a window's icons.
     HMODULE module = LoadLibraryExW(SetupExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, module);
     HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(107), IMAGE_ICON, 256, 256, 0));
@@ -345,6 +349,11 @@ TEST_F(StartupTest, IconResourceIsOne256PixelImageOf32Bits)
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     DestroyIcon(icon);
+    for (int size : {16, 32}) {
+        HICON scaled = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(107), IMAGE_ICON, size, size, 0));
+        EXPECT_NE(nullptr, scaled) << size;
+        if (scaled) DestroyIcon(scaled);
+    }
     FreeLibrary(module);
 }
 

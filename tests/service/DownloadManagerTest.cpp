@@ -125,6 +125,23 @@ TEST_F(DownloadManagerTest, TasksRunOneAfterTheOtherWithRisingIds)
     EXPECT_EQ(200001u, ReadBytes(m_folder + L"2.bin").size());
 }
 
+TEST_F(DownloadManagerTest, AnIdleWorkerStartsANewTaskAtOnce)
+{
+    // The worker has just found its queue empty when the second task comes;
+    // one that looked again on a one-second clock would start it about a
+    // second late, one woken by the task starts it at once.
+    CDownloadRecorder first, second;
+    CDownloadManager* manager = CDownloadManager::GetInstance();
+    ASSERT_GT(manager->CreateDownloadingTask(L"https://localhost/blob/1000", m_folder + L"a.bin", &first), 0);
+    ASSERT_TRUE(first.WaitForCompletions(1));
+    Sleep(50);
+    ULONGLONG start = GetTickCount64();
+    ASSERT_GT(manager->CreateDownloadingTask(L"https://localhost/blob/1001", m_folder + L"b.bin", &second), 0);
+    ASSERT_TRUE(second.WaitForCompletions(1));
+    EXPECT_LT(GetTickCount64() - start, 700u);
+    EXPECT_EQ(1001u, ReadBytes(m_folder + L"b.bin").size());
+}
+
 TEST_F(DownloadManagerTest, UnreachableAndMissingFilesFailWithOneErrorLine)
 {
     CDownloadRecorder recorder;

@@ -266,6 +266,23 @@ TEST_F(ServiceOperationsTest, ThreeRefusalsTakeThreeSecondsBeforeTheListenerHear
     EXPECT_EQ(0u, standin::RequestsTo("/files/sample_installer.exe").size());
 }
 
+TEST_F(ServiceOperationsTest, ASuccessfulInstallerDownloadIsHeardWithoutWaitingOnAClock)
+{
+    // A second's pause after the accepted reply, or a once-a-second look at
+    // the download status, would each add a second to the whole run.
+    m_manager->SetSoftwareVersion(L"3.2");
+    CDownloadRecorder listener;
+    m_manager->SetListener(&listener);
+    ULONGLONG start = GetTickCount64();
+    m_manager->StartInstallerDownload();
+    ASSERT_TRUE(listener.WaitForCompletions(1));
+    ULONGLONG took = GetTickCount64() - start;
+    EXPECT_LT(took, 1000u);
+    EXPECT_EQ(1, listener.Events()[0].value);
+    EXPECT_EQ(1u, standin::RequestsTo("/v1/getDownloadInfo").size());
+    EXPECT_EQ(GetTempFolder() + L"sample_installer.exe", m_manager->GetInstallFilePath());
+}
+
 TEST_F(ServiceOperationsTest, ThirdAttemptThatSucceedsStillDownloads)
 {
     ASSERT_TRUE(standin::SetBehaviour("{\"fail_first\": 2, \"file\": \"nolength\"}"));
