@@ -63,9 +63,10 @@ void CInstallWindow::Install()
     bool alwaysDownload = CUiSetting::GetInstance()->GetOther(L"总是下载最新安装包") == L"1";
     std::wstring earlier = data->GetInstallFilePath();
     // While a download runs, the installer on disk is about to be replaced:
-    // the press waits for that download and starts what it brings.
+    // the press waits for that download and starts what it brings. An
+    // installer that no longer has the digest it came with is fetched anew.
     if (!alwaysDownload && !data->IsInstallerDownloadRunning() && !earlier.empty() &&
-        PathFileExistsW(earlier.c_str())) {
+        PathFileExistsW(earlier.c_str()) && data->IsInstallFileUnchanged(earlier)) {
         OpenThroughShell(earlier);
         return;
     }

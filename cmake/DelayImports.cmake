@@ -55,3 +55,4 @@ add_delay_import(msimg32 msimg32.dll)
 # every launch their load time before the first window.
 add_delay_import(urlmon urlmon.dll)
 add_delay_import(wininet wininet.dll)
+add_delay_import(bcrypt bcrypt.dll)

@@ -11,8 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ReplyParse parsed = ParseServiceReply(std::string(reinterpret_cast<const char*>(data), size), reply);
     if (parsed != ReplyParse::Ok) return 0;
     std::wstring name, url;
-    if (ReadDownloadInfo(reply.data, name, url) == DownloadInfoRead::Ok) {
+    FileCheck check;
+    if (ReadDownloadInfo(reply.data, name, url, check) == DownloadInfoRead::Ok) {
         if (!IsSafeFileName(name) || url.empty()) __builtin_trap();
+        if (!check.sha256.empty() && check.sha256.size() != 64) __builtin_trap();
     } else if (!name.empty() || !url.empty()) {
         __builtin_trap();
     }

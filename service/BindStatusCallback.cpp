@@ -1,8 +1,10 @@
 #include "service/BindStatusCallback.h"
 
 #include "service/DownloadCallback.h"
+#include "service/ResumeRecord.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 int CBindStatusCallback::Percent(ULONG progress, ULONG progressMax)
@@ -37,6 +39,30 @@ STDMETHODIMP CBindStatusCallback::OnResponse(DWORD responseCode, LPCWSTR respons
     if (additionalHeaders) *additionalHeaders = nullptr;
     m_responseCode = responseCode;
     m_lengthPromised = PromisedLengthOf(responseHeaders, m_promisedLength);
+    m_responseHeaders = responseHeaders ? responseHeaders : L"";
+    // Only a continuation counts the bytes kept from before; a whole new
+    // file starts its percentages from zero again.
+    if (responseCode != 206) m_offset = 0;
+    return S_OK;
+}
+
+void CBindStatusCallback::AskForRest(unsigned long long offset, const std::wstring& validator)
+{
+    m_offset = offset;
+    m_requestHeaders = RangeRequestHeaders(offset, validator);
+}
+
+STDMETHODIMP CBindStatusCallback::BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* additionalHeaders)
+{
+    if (!additionalHeaders) return E_POINTER;
+    *additionalHeaders = nullptr;
+    if (m_requestHeaders.empty()) return S_OK;
+    // The moniker frees the block with the task allocator.
+    size_t bytes = (m_requestHeaders.size() + 1) * sizeof(wchar_t);
+    auto* block = static_cast<wchar_t*>(CoTaskMemAlloc(bytes));
+    if (!block) return E_OUTOFMEMORY;
+    memcpy(block, m_requestHeaders.c_str(), bytes);
+    *additionalHeaders = block;
     return S_OK;
 }
 
@@ -88,7 +114,9 @@ STDMETHODIMP CBindStatusCallback::OnProgress(ULONG progress, ULONG progressMax, 
         m_bytesReceived = progress;
     // Without a total there is nothing to give a percentage of.
     if (progressMax == 0) return S_OK;
-    int percent = Percent(progress, progressMax);
+    int percent = m_offset == 0 ? Percent(progress, progressMax)
+                                : static_cast<int>(static_cast<double>(m_offset + progress) * 100.0 /
+                                                   static_cast<double>(m_offset + progressMax));
     // Only forward steps reach the listener, so it never sees 0, a repeat
     // or a step back.
     if (percent > m_lastPercent && percent <= 100) {

@@ -4,6 +4,8 @@
 
 #include <urlmon.h>
 
+#include <string>
+
 class IDownloadCallback;
 
 // Turns the byte counts of one URL-moniker download into percentages for an
@@ -14,6 +16,9 @@ class IDownloadCallback;
 // of an error page (404, 500) would otherwise end in S_OK and leave the
 // error text in place of the installer. The same answer gives the length
 // the server promised, so that a cut connection is not taken for a whole file.
+// When the download continues a partial file, it asks for the rest through
+// the extra headers the moniker requests before it sends, and counts the
+// bytes already on disk into the percentages.
 class CBindStatusCallback : public IBindStatusCallback, public IHttpNegotiate {
 public:
     CBindStatusCallback(int taskId, IDownloadCallback* callback)
@@ -42,12 +47,14 @@ public:
     }
     STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return E_NOTIMPL; }
 
-    STDMETHODIMP BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* additionalHeaders) override
-    {
-        if (additionalHeaders) *additionalHeaders = nullptr;
-        return S_OK;
-    }
+    STDMETHODIMP BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* additionalHeaders) override;
     STDMETHODIMP OnResponse(DWORD responseCode, LPCWSTR, LPCWSTR, LPWSTR* additionalHeaders) override;
+
+    // Asks for everything from offset on, as long as the file is still the
+    // one validator names; set before the download starts.
+    void AskForRest(unsigned long long offset, const std::wstring& validator);
+    // The response's raw header block, empty when none was heard.
+    const std::wstring& ResponseHeaders() const { return m_responseHeaders; }
 
     // The last HTTP status heard, 0 when none was.
     DWORD ResponseCode() const { return m_responseCode; }
@@ -77,4 +84,7 @@ private:
     bool m_lengthPromised = false;
     unsigned long long m_promisedLength = 0;
     ULONG m_bytesReceived = 0;
+    std::wstring m_responseHeaders;
+    std::wstring m_requestHeaders;  // extra lines for the request, empty for none
+    unsigned long long m_offset = 0;  // bytes already on disk before this transfer
 };

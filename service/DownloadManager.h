@@ -5,6 +5,7 @@
 
 #include "base/ConditionVariable.h"
 #include "base/CriticalSection.h"
+#include "service/FileCheck.h"
 
 class IDownloadCallback;
 
@@ -14,13 +15,23 @@ struct DownloadTask {
     std::wstring url;
     std::wstring path;
     IDownloadCallback* callback = nullptr;
+    FileCheck check;  // what the whole file must be; empty for no check
 };
 
 // Downloads files one after the other on a worker thread of its own. A file
 // reaches its target path only whole: it is fetched under a name of its
 // own beside the target, checked (HTTP status, the promised length), and
 // then moved over the target; a failed download leaves the target as it
-// was and no partial file behind.
+// was and no partial file behind. Before the move the file is checked
+// against the size and digest the task carries, and marked as coming from
+// the Internet.
+//
+// A transfer cut short from a server that names its file (a strong ETag or
+// Last-Modified) keeps its partial file and a small record of the URL,
+// validator and length beside it; the next task for the same URL and path
+// asks only for the rest, and appends it when the server continues that
+// very file (206, the matching range, the same validator). Any other
+// answer starts the file over.
 //
 // Threads: CreateDownloadingTask may be called from any thread. The worker,
 // started by the first accepted task and never ended, takes tasks from the
@@ -36,9 +47,16 @@ public:
     // The new task's id (1, 2, ...), or 0 when the task is refused.
     int CreateDownloadingTask(const std::wstring& url, const std::wstring& path,
                               IDownloadCallback* callback);
+    // The same, with the file checked against what the service promised.
+    int CreateDownloadingTask(const std::wstring& url, const std::wstring& path,
+                              IDownloadCallback* callback, const FileCheck& check);
 
     // Where a download is written until it is known to be whole.
     static std::wstring PartialPath(const std::wstring& path);
+    // Beside a kept partial file: what it takes to continue it.
+    static std::wstring ResumeRecordPath(const std::wstring& path);
+    // Where the rest of a partial file arrives before it is appended.
+    static std::wstring RestPath(const std::wstring& path);
 
 private:
     CDownloadManager() = default;
@@ -46,6 +64,11 @@ private:
     // One transfer: true once the whole file is at the task's path.
     bool Download(const DownloadTask& task);
     DownloadTask WaitForTask();
+    // The transfer into the partial file, continuing it when it can; true
+    // when the partial file holds the whole file the server promised.
+    bool Fetch(const DownloadTask& task, std::wstring& validator);
+    // Size and digest; a file that fails is removed.
+    bool Verify(const DownloadTask& task, const std::wstring& partial);
 
     CCriticalSection m_lock;
     CConditionVariable m_taskQueued;

@@ -76,7 +76,37 @@ bool IsSafeFileName(const std::wstring& name)
     return true;
 }
 
+namespace {
+
+// "size" and "sha256", each when present. Sizes are JSON numbers holding
+// a whole, non-negative count; text such as "1024" is not taken for one.
+bool ReadFileCheck(const Json::Value& data, FileCheck& check)
+{
+    FileCheck read;
+    static const char kSize[] = "size";
+    static const char kSha256[] = "sha256";
+    if (const Json::Value* size = data.find(kSize, kSize + sizeof kSize - 1)) {
+        if (!size->isNumeric() || !size->isUInt64()) return false;
+        read.hasSize = true;
+        read.size = size->asUInt64();
+    }
+    if (const Json::Value* digest = data.find(kSha256, kSha256 + sizeof kSha256 - 1)) {
+        if (!digest->isString() || !NormaliseSha256(digest->asString(), read.sha256)) return false;
+    }
+    check = read;
+    return true;
+}
+
+}  // namespace
+
 DownloadInfoRead ReadDownloadInfo(const Json::Value& data, std::wstring& name, std::wstring& url)
+{
+    FileCheck ignored;
+    return ReadDownloadInfo(data, name, url, ignored);
+}
+
+DownloadInfoRead ReadDownloadInfo(const Json::Value& data, std::wstring& name, std::wstring& url,
+                                  FileCheck& check)
 {
     std::string utf8Name, utf8Url;
     if (!data.isObject() || !data.isMember("filename") || !data.isMember("fileurl") ||
@@ -86,6 +116,9 @@ DownloadInfoRead ReadDownloadInfo(const Json::Value& data, std::wstring& name, s
     std::wstring wideUrl = Utf8ToWide(utf8Url);
     if (wideName.empty() || wideUrl.empty()) return DownloadInfoRead::Empty;
     if (!IsSafeFileName(wideName)) return DownloadInfoRead::UnsafeName;
+    FileCheck read;
+    if (!ReadFileCheck(data, read)) return DownloadInfoRead::CheckMalformed;
+    check = read;
     name = wideName;
     url = wideUrl;
     return DownloadInfoRead::Ok;

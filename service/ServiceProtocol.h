@@ -9,6 +9,8 @@
 
 #include <json/value.h>
 
+#include "service/FileCheck.h"
+
 // The parsed reply envelope.
 struct ServiceReply {
     int error = 0;
@@ -48,11 +50,18 @@ enum class DownloadInfoRead {
     FormatWrong,  // "data" is not an object with "filename" and "fileurl" as text
     Empty,        // either of them is empty
     UnsafeName,   // the file name fails IsSafeFileName
+    CheckMalformed,  // "size" is not a whole number of bytes, or "sha256" not 64 hex digits
 };
 
 // The download information in a reply's "data"; name and url are set only
 // when the result is Ok.
 DownloadInfoRead ReadDownloadInfo(const Json::Value& data, std::wstring& name, std::wstring& url);
+// The same, with the optional "size" and "sha256" beside them; check is
+// set only when the result is Ok, and is empty when the reply gave neither.
+// A member that is present but unusable refuses the reply: the service
+// meant the file to be checked, and an unchecked file must not be started.
+DownloadInfoRead ReadDownloadInfo(const Json::Value& data, std::wstring& name, std::wstring& url,
+                                  FileCheck& check);
 
 // {"evt": name, "ct": time, "host": {"os": os}} in the stream writer's default form.
 std::string BuildEventBody(const std::string& name, int64_t time, const std::string& os);

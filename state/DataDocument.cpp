@@ -6,6 +6,7 @@
 
 #include "base/JsonValue.h"
 #include "base/StringConvert.h"
+#include "service/FileCheck.h"
 
 namespace {
 const size_t kMaxIdentifierLength = 128;
@@ -43,6 +44,15 @@ bool ReadDataDocument(const std::string& text, PersistedData& data, bool& device
         }
         *member.second = wide;
     }
+    const char* digestKey = "install_file_sha256";
+    const Json::Value* digest = root.find(digestKey, digestKey + strlen(digestKey));
+    std::string digestText;
+    if (digest && JsonScalarText(*digest, digestText)) {
+        if (digestText.empty())
+            data.installFileSha256.clear();
+        else
+            NormaliseSha256(digestText, data.installFileSha256);
+    }
     return true;
 }
 
@@ -52,5 +62,6 @@ std::string WriteDataDocument(const PersistedData& data)
     root["device_id"] = WideToUtf8(data.deviceId);
     root["install_file_path"] = WideToUtf8(data.installFilePath);
     root["software_version"] = WideToUtf8(data.softwareVersion);
+    if (!data.installFileSha256.empty()) root["install_file_sha256"] = data.installFileSha256;
     return WriteJson(root);
 }

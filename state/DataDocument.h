@@ -9,6 +9,10 @@ struct PersistedData {
     std::wstring deviceId;
     std::wstring installFilePath;
     std::wstring softwareVersion;
+    // SHA-256 of the installer at installFilePath as the service gave it
+    // (64 lower-case hex digits), empty when it gave none. Written only
+    // when known, so a service without digests leaves the file as before.
+    std::string installFileSha256;
 };
 
 // Reads the file's text (line breaks already dropped). False when it is not
@@ -16,10 +20,12 @@ struct PersistedData {
 // present and readable as text replaces its field; objects and arrays count
 // as missing, and so does a device id that is not a plain identifier
 // (deviceIdRefused then tells the caller), because the id goes into every
-// request header as it stands.
+// request header as it stands. A digest that is not 64 hex digits counts
+// as missing too.
 bool ReadDataDocument(const std::string& text, PersistedData& data, bool& deviceIdRefused);
 
-// The whole file, all three members, in the stream writer's default form.
+// The whole file, all three members (and the digest when there is one), in
+// the stream writer's default form.
 std::string WriteDataDocument(const PersistedData& data);
 
 // ASCII letters, digits, '-', '_' and '.', 1 to 128 of them: every form the

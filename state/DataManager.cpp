@@ -18,6 +18,7 @@
 #include "diagnostics/Logger.h"
 #include "diagnostics/WorkFolders.h"
 #include "service/DownloadManager.h"
+#include "service/FileDigest.h"
 #include "service/Pause.h"
 #include "service/WinHttpClient.h"
 #include "state/DataDocument.h"
@@ -94,6 +95,30 @@ std::wstring CDataManager::GetInstallFilePath()
     return m_installFilePath;
 }
 
+bool CDataManager::IsInstallFileUnchanged(const std::wstring& path)
+{
+    std::string expected;
+    {
+        CLockGuard guard(m_lock);
+        if (path != m_installFilePath) return false;
+        expected = m_installFileSha256;
+    }
+    // An installer that came without a digest is taken as it is, as always.
+    if (expected.empty()) return true;
+    std::string found;
+    if (!CFileDigest::Sha256(path, found)) {
+        LOG_ERROR(L"failed to check the earlier installer %s, error is %d, it is downloaded again",
+                  path.c_str(), static_cast<int>(GetLastError()));
+        return false;
+    }
+    if (found != expected) {
+        LOG_ERROR(L"the earlier installer %s has changed, sha256 expected %s, found %s, it is downloaded again",
+                  path.c_str(), Utf8ToWide(expected).c_str(), Utf8ToWide(found).c_str());
+        return false;
+    }
+    return true;
+}
+
 std::wstring CDataManager::GetSoftwareVersion()
 {
     CLockGuard guard(m_lock);
@@ -142,7 +167,7 @@ void CDataManager::Load()
     }
     // 5. and 6. Members that are not text (objects, arrays) count as missing.
     CLockGuard guard(m_lock);
-    PersistedData data{m_deviceId, m_installFilePath, m_softwareVersion};
+    PersistedData data{m_deviceId, m_installFilePath, m_softwareVersion, m_installFileSha256};
     bool idRefused = false;
     if (!ReadDataDocument(text, data, idRefused)) {
         LOG_ERROR(L"failed to parse the basic configure");
@@ -152,6 +177,7 @@ void CDataManager::Load()
     m_deviceId = data.deviceId;
     m_installFilePath = data.installFilePath;
     m_softwareVersion = data.softwareVersion;
+    m_installFileSha256 = data.installFileSha256;
 }
 
 void CDataManager::Save()
@@ -167,7 +193,7 @@ void CDataManager::Save()
     PersistedData data;
     {
         CLockGuard guard(m_lock);
-        data = PersistedData{m_deviceId, m_installFilePath, m_softwareVersion};
+        data = PersistedData{m_deviceId, m_installFilePath, m_softwareVersion, m_installFileSha256};
     }
     std::string text = WriteDataDocument(data);
 
@@ -308,11 +334,19 @@ bool CDataManager::ParseReply(const std::string& body, ServiceReply& reply)
 bool CDataManager::GetDownloadInfo(const std::wstring& version, std::wstring& fileName,
                                    std::wstring& fileUrl)
 {
-    return FetchDownloadInfo(version, fileName, fileUrl) == InfoFetch::Ok;
+    FileCheck check;
+    return FetchDownloadInfo(version, fileName, fileUrl, check) == InfoFetch::Ok;
+}
+
+bool CDataManager::GetDownloadInfo(const std::wstring& version, std::wstring& fileName,
+                                   std::wstring& fileUrl, FileCheck& check)
+{
+    return FetchDownloadInfo(version, fileName, fileUrl, check) == InfoFetch::Ok;
 }
 
 CDataManager::InfoFetch CDataManager::FetchDownloadInfo(const std::wstring& version,
-                                                        std::wstring& fileName, std::wstring& fileUrl)
+                                                        std::wstring& fileName, std::wstring& fileUrl,
+                                                        FileCheck& check)
 {
     // 1. The version travels percent-encoded; an absurdly long one is
     // refused, and asking again could never change that.
@@ -344,7 +378,7 @@ CDataManager::InfoFetch CDataManager::FetchDownloadInfo(const std::wstring& vers
     }
     // 6. and 7. The members this operation needs, as non-empty text, and a
     // name that stays inside the temporary folder.
-    switch (ReadDownloadInfo(reply.data, fileName, fileUrl)) {
+    switch (ReadDownloadInfo(reply.data, fileName, fileUrl, check)) {
     case DownloadInfoRead::Ok:
         return InfoFetch::Ok;
     case DownloadInfoRead::FormatWrong:
@@ -356,6 +390,10 @@ CDataManager::InfoFetch CDataManager::FetchDownloadInfo(const std::wstring& vers
         break;
     case DownloadInfoRead::UnsafeName:
         LOG_ERROR(L"failed to get installer info, the file name is refused, response content is: %s",
+                  body.c_str());
+        break;
+    case DownloadInfoRead::CheckMalformed:
+        LOG_ERROR(L"failed to get installer info, the size or sha256 is malformed, response content is: %s",
                   body.c_str());
         break;
     }
@@ -461,9 +499,10 @@ void CDataManager::InstallerDownloadThread(int download)
     // reply is acted on at once: a pause after it would only delay the
     // install by a second.
     std::wstring fileName, fileUrl;
+    FileCheck check;
     InfoFetch fetched = InfoFetch::Failed;
     for (int attempt = 0; attempt < 3 && fetched == InfoFetch::Failed; ++attempt) {
-        fetched = FetchDownloadInfo(version, fileName, fileUrl);
+        fetched = FetchDownloadInfo(version, fileName, fileUrl, check);
         if (fetched == InfoFetch::Failed) PauseFor(1000);
     }
     if (fetched != InfoFetch::Ok) {
@@ -490,7 +529,7 @@ void CDataManager::InstallerDownloadThread(int download)
         m_downloadPercent = 0;
     }
     // 6. The download manager takes its own lock; ours is not held here.
-    if (CDownloadManager::GetInstance()->CreateDownloadingTask(fileUrl, target, this) == 0) {
+    if (CDownloadManager::GetInstance()->CreateDownloadingTask(fileUrl, target, this, check) == 0) {
         LOG_ERROR(L"failed to create the download task");
         TellListener(download, false);
         return;
@@ -503,11 +542,13 @@ void CDataManager::InstallerDownloadThread(int download)
         while (!m_downloadFinished) m_downloadEnded.Wait(m_lock);
         succeeded = m_downloadSucceeded;
     }
-    // 8. Only a complete download becomes the installer to start next time.
+    // 8. Only a complete download becomes the installer to start next time;
+    // its digest goes with it, so a later start can see it changed.
     if (succeeded) {
         {
             CLockGuard guard(m_lock);
             m_installFilePath = target;
+            m_installFileSha256 = check.sha256;
         }
         Save();
     }

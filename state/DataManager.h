@@ -20,7 +20,7 @@
 // an installer-download thread; the first ReportEvent starts the
 // event-report thread; the download manager's worker calls
 // OnDownloadProgress and OnDownloadComplete. m_lock guards the software
-// version, the install file path, the download status and the event queue,
+// version, the install file path and its digest, the download status and the event queue,
 // and is held only to copy or set them: never across a request, a sleep, a
 // file access or a call into the download manager, so it is never held
 // together with the download manager's lock. m_saveLock lets one save copy
@@ -52,6 +52,10 @@ public:
     void SetListener(IDownloadCallback* listener);
     void SetSoftwareVersion(const std::wstring& version);
     std::wstring GetInstallFilePath();
+    // True when the installer recorded at path may be started again: it is
+    // the recorded one and, when the service gave its digest, still has it.
+    // Reads the whole file; false (logged) when it changed or is unreadable.
+    bool IsInstallFileUnchanged(const std::wstring& path);
     void Load();
     void Save();
 
@@ -63,6 +67,9 @@ public:
     void ReportEvent(const UsageEvent& event);
     bool GetDownloadInfo(const std::wstring& version, std::wstring& fileName,
                          std::wstring& fileUrl);
+    // The same, with the size and digest the service promised (empty when none).
+    bool GetDownloadInfo(const std::wstring& version, std::wstring& fileName,
+                         std::wstring& fileUrl, FileCheck& check);
     void SendNextEvent();
     std::wstring BuildHeaders() const;
     bool ParseReply(const std::string& body, ServiceReply& reply);
@@ -86,7 +93,7 @@ private:
     // cannot be made at all (a version too long for the query).
     enum class InfoFetch { Ok, Failed, Refused };
     InfoFetch FetchDownloadInfo(const std::wstring& version, std::wstring& fileName,
-                                std::wstring& fileUrl);
+                                std::wstring& fileUrl, FileCheck& check);
     void InstallerDownloadThread(int download);
     void EventReportThread();
     void TellListener(int download, bool success);
@@ -98,6 +105,7 @@ private:
     int m_lastDownload = 0;
     std::wstring m_softwareVersion;
     std::wstring m_installFilePath;
+    std::string m_installFileSha256;  // of the file at m_installFilePath, empty when unknown
     bool m_downloadFinished = false;
     bool m_downloadSucceeded = false;
     int m_downloadPercent = 0;

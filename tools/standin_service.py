@@ -31,6 +31,17 @@ Behaviour members (defaults in DEFAULT_BEHAVIOUR):
               | "redirect" (file requests are sent to the same file on
               redirect_host)
   fault_paths the paths that "fault" applies to (default: every service path)
+  check       "" | "served": "data" also carries "size" and "sha256" of the
+              file that "filename" names, as the service would
+  data_extra  object merged into "data" last (e.g. a wrong "size")
+  html_page   true: files are answered 200 with an HTML error page
+  resume      true: files carry a strong ETag, Last-Modified and
+              Accept-Ranges, and a Range request (with If-Range) is
+              answered 206 with the rest
+  etag        the ETag given out (default: from the content), to stand
+              for a file that changed on the server
+  range_reply "" | "wrong_start" (206 starting one byte late)
+              | "whole" (ranges ignored, always 200 with everything)
 Every recorded request carries the address it came from ("client"), so that
 tests can tell a request through a proxy from one straight from the client.
 With --untrusted-bind a second listener with a certificate that no trusted
@@ -69,7 +80,16 @@ DEFAULT_BEHAVIOUR = {
     "drip_ms": 100,
     "drip_bytes": 0,
     "redirect_host": "127.0.0.1",
+    "check": "",
+    "data_extra": {},
+    "html_page": False,
+    "resume": False,
+    "etag": "",
+    "range_reply": "",
 }
+HTML_ERROR_PAGE = (b"<html><head><title>502 Bad Gateway</title></head>"
+                   b"<body><h1>Bad Gateway</h1><p>The upstream server is busy.</p></body></html>")
+LAST_MODIFIED = "Tue, 01 Dec 2026 10:00:00 GMT"
 BASIC_USER = "user"
 BASIC_PASSWORD = "secret"
 
@@ -306,6 +326,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         fileurl = behaviour["fileurl"] or "https://%s/files/%s" % (
             self.server.public_host, urllib.parse.quote(filename))
         data = {"filename": filename, "fileurl": fileurl}
+        self.add_file_check(behaviour, data)
         mode = behaviour["info"]
         if number <= int(behaviour.get("fail_first") or 0):
             mode = "error1"
@@ -342,8 +363,50 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.send_bytes(404, b"not found", content_type="text/plain")
         self.send_content(behaviour["file"], (make or blob_bytes)(size), behaviour)
 
+    # --- verified and resumable files ------------------------------------
+    def add_file_check(self, behaviour, data):
+        """The optional "size" and "sha256" beside "filename" and "fileurl"."""
+        if behaviour.get("check") == "served":
+            full = os.path.join(self.server.state.files_dir,
+                                os.path.basename(behaviour["filename"]))
+            if os.path.isfile(full):
+                with open(full, "rb") as f:
+                    content = f.read()
+                data["size"] = len(content)
+                data["sha256"] = hashlib.sha256(content).hexdigest()
+        data.update(behaviour.get("data_extra") or {})
+
+    def ranged(self, behaviour, content):
+        """Status, body and extra headers of a file answer, honouring Range
+        and If-Range when "resume" is on; (200, content, []) otherwise."""
+        if behaviour.get("html_page"):
+            return 200, HTML_ERROR_PAGE, [], "text/html"
+        if not behaviour.get("resume"):
+            return 200, content, [], None
+        tag = behaviour.get("etag") or '"%s"' % hashlib.sha256(content).hexdigest()[:16]
+        extra = [("ETag", tag), ("Last-Modified", LAST_MODIFIED), ("Accept-Ranges", "bytes")]
+        wanted = self.headers.get("Range") or ""
+        if_range = self.headers.get("If-Range")
+        if (not wanted.startswith("bytes=") or behaviour.get("range_reply") == "whole"
+                or (if_range is not None and if_range not in (tag, LAST_MODIFIED))):
+            return 200, content, extra, None
+        try:
+            first = int(wanted[len("bytes="):].split("-")[0])
+        except ValueError:
+            return 200, content, extra, None
+        if first >= len(content):
+            return 416, b"", extra + [("Content-Range", "bytes */%d" % len(content))], None
+        if behaviour.get("range_reply") == "wrong_start":
+            first += 1
+        extra.append(("Content-Range", "bytes %d-%d/%d" % (first, len(content) - 1, len(content))))
+        return 206, content[first:], extra, None
+
     def send_content(self, mode, content, behaviour):
         kind = "application/octet-stream"
+        status, content, ranged_headers, ranged_kind = self.ranged(behaviour, content)
+        kind = ranged_kind or kind
+        if status != 200 or ranged_headers:
+            return self.send_ranged(mode, status, content, kind, ranged_headers)
         if mode == "nolength":
             return self.send_bytes(200, content, content_type=kind, length=False)
         if mode == "cut":
@@ -368,6 +431,27 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 time.sleep(float(behaviour.get("slow_seconds") or 2) / 20)
             return
         self.send_bytes(200, content, content_type=kind)
+
+
+    def send_ranged_head(self, status, kind, length, extra):
+        self.send_response(status)
+        self.send_header("Content-Type", kind)
+        for name, value in extra:
+            self.send_header(name, value)
+        self.send_header("Content-Length", str(length))
+
+    def send_ranged(self, mode, status, content, kind, extra):
+        """A resumable answer; "cut" sends half of it and closes."""
+        self.send_ranged_head(status, kind, len(content), extra)
+        if mode == "cut":
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(content[:len(content) // 2])
+            self.wfile.flush()
+            self.close_connection = True
+            return
+        self.end_headers()
+        self.wfile.write(content)
 
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):

@@ -17,7 +17,8 @@ int wmain()
     WinHttpCheckPlatform();
     // By bare name, found beside the executable first.
     int failed = 0;
-    for (const wchar_t* name : {L"DBGHELP.DLL", L"iphlpapi.dll", L"gdiplus.dll", L"msimg32.dll"})
+    for (const wchar_t* name : {L"DBGHELP.DLL", L"iphlpapi.dll", L"gdiplus.dll", L"msimg32.dll", L"urlmon.dll",
+                                L"wininet.dll", L"bcrypt.dll", L"dnsapi.dll", L"mpr.dll", L"uxtheme.dll"})
         failed += LoadLibraryW(name) ? 0 : 1;
     return failed;
 }

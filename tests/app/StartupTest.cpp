@@ -4,9 +4,11 @@
 
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <vector>
 
 #include <json/json.h>
@@ -361,8 +363,69 @@ namespace {
 
 // The DLLs setup.exe uses that are not among the system's known DLLs, so
 // that Windows would look for them beside the executable first.
+// With them, those that system DLLs load for it once it runs: the IP
+// helper's name service, WinINet's network provider router and the theme
+// library that windows load.
 const wchar_t* const kPlantable[] = {L"winhttp.dll", L"iphlpapi.dll", L"gdiplus.dll", L"msimg32.dll",
-                                     L"comctl32.dll", L"dbghelp.dll"};
+                                     L"comctl32.dll", L"dbghelp.dll", L"urlmon.dll",  L"wininet.dll",
+                                     L"bcrypt.dll",   L"dnsapi.dll",  L"mpr.dll",     L"uxtheme.dll"};
+
+// What Wine's own system DLLs import, resolved by Wine's loader before the
+// program's first line: its advapi32 imports version and zlib1, its C
+// run-time ucrtbase, user32 win32u, ole32 combase, shell32 shcore; and its
+// display driver. No program can keep these from the folder it sits in
+// when Wine is told to prefer such DLLs, so they are not planted. On
+// Windows they are the known DLLs' own imports (or do not exist).
+const wchar_t* const kWineLoaderImports[] = {L"version.dll", L"zlib1.dll",   L"ucrtbase.dll", L"win32u.dll",
+                                             L"combase.dll", L"shcore.dll",  L"winex11.drv"};
+
+// The system's known DLLs, which Windows always takes from the system
+// folder whatever lies beside a program (the KnownDLLs list that every
+// Windows from 7 to 11 carries), and the two the loader maps into every
+// process before any of the program's own code.
+const wchar_t* const kKnownDlls[] = {
+    L"advapi32.dll", L"clbcatq.dll",  L"comdlg32.dll", L"gdi32.dll",    L"imagehlp.dll", L"imm32.dll",
+    L"kernel32.dll", L"msctf.dll",    L"msvcrt.dll",   L"normaliz.dll", L"nsi.dll",      L"ole32.dll",
+    L"oleaut32.dll", L"psapi.dll",    L"rpcrt4.dll",   L"sechost.dll",  L"setupapi.dll", L"shell32.dll",
+    L"shlwapi.dll",  L"user32.dll",   L"wldap32.dll",  L"ws2_32.dll",   L"difxapi.dll",  L"ntdll.dll",
+    L"kernelbase.dll"};
+
+bool SameName(const std::wstring& a, const wchar_t* b) { return _wcsicmp(a.c_str(), b) == 0; }
+
+// The DLLs among names that are neither known DLLs nor planted by these tests.
+std::vector<std::wstring> Unplanted(const std::vector<std::wstring>& names, const std::wstring& program)
+{
+    std::vector<std::wstring> unplanted;
+    for (const std::wstring& name : names) {
+        bool covered = SameName(name, program.c_str());
+        for (const wchar_t* known : kKnownDlls) covered = covered || SameName(name, known);
+        for (const wchar_t* planted : kPlantable) covered = covered || SameName(name, planted);
+        for (const wchar_t* wine : kWineLoaderImports) covered = covered || SameName(name, wine);
+        if (!covered) unplanted.push_back(name);
+    }
+    return unplanted;
+}
+
+std::string Joined(const std::vector<std::wstring>& names)
+{
+    std::wstring joined;
+    for (const std::wstring& name : names) joined += name + L" ";
+    return WideToUtf8(joined);
+}
+
+// The base names of the modules loaded in a process.
+std::vector<std::wstring> ModulesOf(DWORD processId)
+{
+    std::vector<std::wstring> names;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE) return names;
+    MODULEENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Module32FirstW(snapshot, &entry); more; more = Module32NextW(snapshot, &entry))
+        names.push_back(entry.szModule);
+    CloseHandle(snapshot);
+    return names;
+}
 
 // A folder like a downloads folder that another program wrote DLLs into,
 // with the programs under test copied beside them. Wine is told to prefer
@@ -371,13 +434,14 @@ class CPlantedFolder {
 public:
     CPlantedFolder()
         : m_folder(ScratchFolder(L"planted downloads")),
-          m_prefer({L"setup.exe", L"planting_control.exe"},
+          m_prefer({L"setup.exe", L"planting_control.exe", L"planting_probe.exe"},
                    std::vector<std::wstring>(std::begin(kPlantable), std::end(kPlantable)))
     {
         for (const wchar_t* name : kPlantable)
             CopyFileW((TestProgramFolder() + L"planted.dll").c_str(), (m_folder + name).c_str(), FALSE);
     }
     ~CPlantedFolder() { RemoveTree(m_folder); }
+    const std::wstring& Folder() const { return m_folder; }
     std::wstring Bring(const std::wstring& program)
     {
         std::wstring copy = m_folder + program.substr(program.find_last_of(L'\\') + 1);
@@ -409,7 +473,8 @@ TEST_F(StartupTest, DllsDroppedBesideSetupAreNotLoaded)
     // The plant works: an ordinary program in that folder loads every one.
     ProcessResult control = RunProcess(L"\"" + downloads.Bring(TestProgramFolder() + L"planting_control.exe") + L"\"");
     EXPECT_EQ(0u, control.exitCode);
-    EXPECT_EQ(5u, downloads.Loaded().size());
+    // All but comctl32, which it has no use for.
+    EXPECT_EQ(std::size(kPlantable) - 1, downloads.Loaded().size()) << Joined(downloads.Loaded());
     downloads.Forget();
 
     // setup.exe in the same folder starts, makes the device id (the IP
@@ -422,5 +487,39 @@ TEST_F(StartupTest, DllsDroppedBesideSetupAreNotLoaded)
         if (setup.Wait(100) != static_cast<DWORD>(STILL_ACTIVE)) break;
     EXPECT_TRUE(started()) << "setup.exe did not get through start-up";
     std::vector<std::wstring> loaded = downloads.Loaded();
-    EXPECT_TRUE(loaded.empty()) << WideToUtf8(loaded.empty() ? L"" : loaded[0]);
+    EXPECT_TRUE(loaded.empty()) << Joined(loaded);
+    // Every DLL it took by then that Windows might look for beside it was planted.
+    std::vector<std::wstring> modules = ModulesOf(setup.Id());
+    EXPECT_GT(modules.size(), 5u);
+    EXPECT_TRUE(Unplanted(modules, L"setup.exe").empty()) << Joined(Unplanted(modules, L"setup.exe"));
+}
+
+TEST_F(StartupTest, DllsDroppedBesideSetupAreNotLoadedByTheDownload)
+{
+    // The hashing, URL cache and URL moniker DLLs are loaded only when a
+    // download runs, long after start-up; the probe makes those calls the
+    // way setup.exe does, with the search restricted first.
+    CPlantedFolder downloads;
+    std::wstring list = downloads.Folder() + L"modules.txt";
+    ProcessResult probe = RunProcess(L"\"" + downloads.Bring(TestProgramFolder() + L"planting_probe.exe") + L"\" \"" +
+                                     list + L"\"");
+    EXPECT_EQ(0u, probe.exitCode);
+    std::vector<std::wstring> loaded = downloads.Loaded();
+    EXPECT_TRUE(loaded.empty()) << Joined(loaded);
+    std::vector<std::wstring> modules;
+    std::string text = ReadBytes(list);
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) modules.push_back(Utf8ToWide(line));
+    }
+    for (const wchar_t* needed : {L"urlmon.dll", L"wininet.dll", L"bcrypt.dll"}) {
+        bool found = false;
+        for (const std::wstring& name : modules) found = found || SameName(name, needed);
+        EXPECT_TRUE(found) << WideToUtf8(needed) << " was not loaded: " << Joined(modules);
+    }
+    EXPECT_TRUE(Unplanted(modules, L"planting_probe.exe").empty())
+        << Joined(Unplanted(modules, L"planting_probe.exe"));
 }

@@ -10,6 +10,7 @@
 #include "base/StringConvert.h"
 #include "service/BindStatusCallback.h"
 #include "service/DownloadManager.h"
+#include "service/ZoneMark.h"
 #include "tests/service/DownloadRecorder.h"
 #include "tests/service/StandIn.h"
 #include "tests/service/TestLog.h"
@@ -277,6 +278,170 @@ TEST(BindStatusCallback, CountsTheBodyBytesTheMonikerReceived)
     status.OnProgress(1500, 0, BINDSTATUS_ENDDOWNLOADDATA, nullptr);
     status.OnProgress(900, 2000, BINDSTATUS_DOWNLOADINGDATA, nullptr);
     EXPECT_EQ(1500u, status.BytesReceived());
+}
+
+// SHA-256 of the stand-in's /blob/100000 and /blob/300000.
+const char kBlob100k[] = "d909bd22cdd9346263643b2752f9f24f1dde87d24a70223723bce0a9acc17d4e";
+const char kBlob300k[] = "ecda81fd0ee0f18cf639a00231450db2d5fa89a1cebaac5c0dafd0fedacd8ab0";
+
+FileCheck Check(bool hasSize, uint64_t size, const std::string& sha256)
+{
+    FileCheck check;
+    check.hasSize = hasSize;
+    check.size = size;
+    check.sha256 = sha256;
+    return check;
+}
+
+// One task to the end; the success it reported.
+bool DownloadOnce(const std::wstring& url, const std::wstring& target, const FileCheck& check = FileCheck())
+{
+    CDownloadRecorder recorder;
+    CDownloadManager::GetInstance()->CreateDownloadingTask(url, target, &recorder, check);
+    if (!recorder.WaitForCompletions(1)) return false;
+    return recorder.Events().back().value == 1;
+}
+
+TEST_F(DownloadManagerTest, AFileUnlikeThePromisedOneFailsWithBothValuesAndLeavesNothing)
+{
+    std::wstring target = m_folder + L"checked.bin";
+    ASSERT_TRUE(WriteBytes(target, "earlier"));
+    const std::string zeros(64, '0');
+    struct {
+        FileCheck check;
+        std::wstring line;
+    } rows[] = {
+        {Check(true, 99999, ""), L"failed to verify the downloaded file, size expected 99999, found 100000"},
+        {Check(false, 0, zeros), L"failed to verify the downloaded file, sha256 expected " +
+                                     std::wstring(zeros.begin(), zeros.end()) + L", found " +
+                                     Utf8ToWide(kBlob100k)},
+        {Check(true, 100000, zeros), L"failed to verify the downloaded file, sha256 expected "},
+    };
+    for (const auto& row : rows) {
+        size_t before = testlog::Lines(row.line).size();
+        EXPECT_FALSE(DownloadOnce(L"https://localhost/blob/100000", target, row.check)) << WideToUtf8(row.line);
+        EXPECT_EQ(before + 1, testlog::Lines(row.line).size()) << WideToUtf8(row.line);
+        EXPECT_EQ("earlier", ReadBytes(target));
+        EXPECT_FALSE(Exists(CDownloadManager::PartialPath(target)));
+        EXPECT_FALSE(Exists(CDownloadManager::ResumeRecordPath(target)));
+    }
+    // The promised file passes, with either check or both.
+    for (const FileCheck& check : {Check(true, 100000, ""), Check(false, 0, kBlob100k), Check(true, 100000, kBlob100k)}) {
+        ASSERT_TRUE(WriteBytes(target, "earlier"));
+        EXPECT_TRUE(DownloadOnce(L"https://localhost/blob/100000", target, check));
+        EXPECT_EQ(100000u, ReadBytes(target).size());
+    }
+}
+
+TEST_F(DownloadManagerTest, AnHtmlErrorPageInsteadOfTheFileIsCaughtBySizeOrDigest)
+{
+    ASSERT_TRUE(standin::SetBehaviour("{\"html_page\": true}"));
+    std::wstring target = m_folder + L"page.bin";
+    // Unchecked, the page would pass for the file: a 200 of its promised length.
+    EXPECT_TRUE(DownloadOnce(L"https://localhost/blob/100000", target));
+    EXPECT_EQ(0u, ReadBytes(target).find("<html>"));
+    DeleteFileW(target.c_str());
+    for (const FileCheck& check : {Check(true, 100000, ""), Check(false, 0, kBlob100k)}) {
+        EXPECT_FALSE(DownloadOnce(L"https://localhost/blob/100000", target, check));
+        EXPECT_FALSE(Exists(target));
+        EXPECT_FALSE(Exists(CDownloadManager::PartialPath(target)));
+    }
+}
+
+TEST_F(DownloadManagerTest, TheFileCarriesTheInternetZoneAndItsSource)
+{
+    std::wstring target = m_folder + L"marked.bin";
+    std::wstring url = L"https://localhost/blob/1000";
+    ASSERT_TRUE(DownloadOnce(url, target));
+    std::string mark;
+    ASSERT_TRUE(CZoneMark::Read(target, mark));
+    EXPECT_EQ("[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=https://localhost/blob/1000\r\n", mark);
+    // Nothing of the mark is left under the transfer's own name.
+    EXPECT_FALSE(CZoneMark::Read(CDownloadManager::PartialPath(target), mark));
+}
+
+// The request headers the stand-in saw for the n-th request to a path.
+std::string HeadersOf(const std::string& path, Json::ArrayIndex index)
+{
+    Json::Value requests = standin::RequestsTo(path);
+    return index < requests.size() ? standin::HeaderLines(requests[index]) : std::string();
+}
+
+TEST_F(DownloadManagerTest, ACutDownloadIsContinuedWithTheRestOfTheSameFile)
+{
+    ASSERT_TRUE(standin::SetBehaviour("{\"resume\": true, \"file\": \"cut\"}"));
+    std::wstring target = m_folder + L"resumed.bin";
+    std::wstring url = L"https://localhost/blob/300000";
+    // 1. Cut halfway: the half stays, with what it takes to continue it.
+    size_t kept = testlog::Lines(L"kept 150000 bytes of the download to continue later").size();
+    EXPECT_FALSE(DownloadOnce(url, target, Check(true, 300000, kBlob300k)));
+    EXPECT_EQ(kept + 1, testlog::Lines(L"kept 150000 bytes of the download to continue later").size());
+    EXPECT_EQ(150000u, ReadBytes(CDownloadManager::PartialPath(target)).size());
+    EXPECT_TRUE(Exists(CDownloadManager::ResumeRecordPath(target)));
+    EXPECT_FALSE(Exists(target));
+
+    // 2. The next try asks for the rest of that very file and appends it;
+    // the digest is of the whole.
+    ASSERT_TRUE(standin::SetBehaviour("{\"file\": \"ok\"}"));
+    size_t continued = testlog::Lines(L"the download continues the kept part at byte 150000").size();
+    CDownloadRecorder recorder;
+    CDownloadManager::GetInstance()->CreateDownloadingTask(url, target, &recorder, Check(true, 300000, kBlob300k));
+    ASSERT_TRUE(recorder.WaitForCompletions(1));
+    EXPECT_EQ(1, recorder.Events().back().value);
+    EXPECT_EQ(continued + 1, testlog::Lines(L"the download continues the kept part at byte 150000").size());
+    std::string second = HeadersOf("/blob/300000", 1);
+    EXPECT_NE(std::string::npos, second.find("Range: bytes=150000-\r\n")) << second;
+    EXPECT_NE(std::string::npos, second.find("If-Range: \"")) << second;
+    EXPECT_EQ(300000u, ReadBytes(target).size());
+    EXPECT_FALSE(Exists(CDownloadManager::PartialPath(target)));
+    EXPECT_FALSE(Exists(CDownloadManager::ResumeRecordPath(target)));
+    EXPECT_FALSE(Exists(CDownloadManager::RestPath(target)));
+    // The kept half counts: the percentages of the rest start above 50.
+    std::vector<int> percents = ProgressOf(recorder.Events(), recorder.Events().back().taskId);
+    ASSERT_FALSE(percents.empty());
+    EXPECT_GT(percents.front(), 50);
+    EXPECT_EQ(100, percents.back());
+}
+
+TEST_F(DownloadManagerTest, AKeptPartOfAChangedFileIsStartedOver)
+{
+    std::wstring target = m_folder + L"changed.bin";
+    std::wstring url = L"https://localhost/blob/300000";
+    // Each row: what the server does on the second request, and what the log says.
+    struct {
+        const char* second;
+        const wchar_t* line;
+        size_t requests;
+    } rows[] = {
+        // The file changed: If-Range makes the server send all of it.
+        {"{\"file\": \"ok\", \"etag\": \"\\\"other\\\"\"}", L"the download starts over, the server sent the whole file", 2},
+        // A range that does not continue the kept part: asked again, whole.
+        {"{\"file\": \"ok\", \"range_reply\": \"wrong_start\"}",
+         L"the download starts over, the server answered 206 to the request for the rest", 3},
+        // A server that ignores ranges.
+        {"{\"file\": \"ok\", \"range_reply\": \"whole\"}", L"the download starts over, the server sent the whole file", 2},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(standin::Reset());
+        ASSERT_TRUE(standin::SetBehaviour("{\"resume\": true, \"file\": \"cut\"}"));
+        EXPECT_FALSE(DownloadOnce(url, target));
+        ASSERT_TRUE(Exists(CDownloadManager::ResumeRecordPath(target))) << row.second;
+        ASSERT_TRUE(standin::SetBehaviour(row.second));
+        size_t before = testlog::Lines(row.line).size();
+        EXPECT_TRUE(DownloadOnce(url, target, Check(true, 300000, kBlob300k))) << row.second;
+        EXPECT_EQ(before + 1, testlog::Lines(row.line).size()) << row.second;
+        EXPECT_EQ(row.requests, standin::RequestsTo("/blob/300000").size()) << row.second;
+        EXPECT_FALSE(Exists(CDownloadManager::ResumeRecordPath(target))) << row.second;
+        DeleteFileW(target.c_str());
+    }
+    // Another URL for the same path never continues the part.
+    ASSERT_TRUE(standin::Reset());
+    ASSERT_TRUE(standin::SetBehaviour("{\"resume\": true, \"file\": \"cut\"}"));
+    EXPECT_FALSE(DownloadOnce(url, target));
+    ASSERT_TRUE(standin::SetBehaviour("{\"file\": \"ok\"}"));
+    EXPECT_TRUE(DownloadOnce(L"https://localhost/blob/300001", target));
+    EXPECT_EQ(std::string::npos, HeadersOf("/blob/300001", 0).find("Range:"));
+    EXPECT_EQ(300001u, ReadBytes(target).size());
 }
 
 TEST(BindStatusCallback, PassesOnlyRisingPercentagesOfAKnownTotal)

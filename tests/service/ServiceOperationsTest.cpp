@@ -296,6 +296,101 @@ TEST_F(ServiceOperationsTest, ThirdAttemptThatSucceedsStillDownloads)
     EXPECT_EQ(0, m_manager->DownloadPercent());
 }
 
+TEST_F(ServiceOperationsTest, AVerifiedInstallerIsRecordedWithItsDigestAndRecheckedBeforeReuse)
+{
+    ASSERT_TRUE(standin::SetBehaviour("{\"check\": \"served\"}"));
+    std::wstring name, url;
+    FileCheck check;
+    ASSERT_TRUE(m_manager->GetDownloadInfo(L"3.2", name, url, check));
+    std::string served = ReadBytes(TestProgramFolder() + L"..\\tools\\sample_installer.exe");
+    ASSERT_FALSE(served.empty());
+    EXPECT_TRUE(check.hasSize);
+    EXPECT_EQ(served.size(), check.size);
+    ASSERT_EQ(64u, check.sha256.size());
+
+    m_manager->SetSoftwareVersion(L"3.2");
+    CDownloadRecorder listener;
+    m_manager->SetListener(&listener);
+    m_manager->StartInstallerDownload();
+    ASSERT_TRUE(listener.WaitForCompletions(1));
+    EXPECT_EQ(1, listener.Events()[0].value);
+    std::wstring target = GetTempFolder() + L"sample_installer.exe";
+    EXPECT_EQ(served, ReadBytes(target));
+    Json::Value saved;
+    ASSERT_TRUE(ParseJson(ReadBytes(m_manager->DataFilePath()), saved));
+    EXPECT_EQ(check.sha256, saved["install_file_sha256"].asString());
+
+    // A later start reads the digest back and finds the file unchanged.
+    CDataManager* later = new CDataManager(m_folder);
+    EXPECT_TRUE(later->IsInstallFileUnchanged(target));
+    // A file changed since is not started again: it is downloaded anew.
+    ASSERT_TRUE(WriteBytes(target, served + "x"));
+    size_t changed = LogCount(L"the earlier installer " + target + L" has changed, sha256 expected " +
+                              Utf8ToWide(check.sha256) + L", found ");
+    EXPECT_FALSE(later->IsInstallFileUnchanged(target));
+    EXPECT_EQ(changed + 1, LogCount(L"the earlier installer " + target + L" has changed, sha256 expected " +
+                                    Utf8ToWide(check.sha256) + L", found "));
+    DeleteFileW(target.c_str());
+    EXPECT_FALSE(later->IsInstallFileUnchanged(target));
+    EXPECT_FALSE(later->IsInstallFileUnchanged(target + L".other"));
+}
+
+TEST_F(ServiceOperationsTest, WithoutADigestTheFileIsKeptAndReusedAsBefore)
+{
+    // A service that sends neither member: data.json has the three members
+    // it always had, and the recorded installer is taken as it is.
+    m_manager->SetSoftwareVersion(L"3.2");
+    CDownloadRecorder listener;
+    m_manager->SetListener(&listener);
+    m_manager->StartInstallerDownload();
+    ASSERT_TRUE(listener.WaitForCompletions(1));
+    EXPECT_EQ(1, listener.Events()[0].value);
+    Json::Value saved;
+    ASSERT_TRUE(ParseJson(ReadBytes(m_manager->DataFilePath()), saved));
+    EXPECT_EQ((std::vector<std::string>{"device_id", "install_file_path", "software_version"}),
+              saved.getMemberNames());
+    std::wstring target = GetTempFolder() + L"sample_installer.exe";
+    ASSERT_TRUE(WriteBytes(target, "changed, but nothing says so"));
+    EXPECT_TRUE(m_manager->IsInstallFileUnchanged(target));
+}
+
+TEST_F(ServiceOperationsTest, AnHtmlPageForTheInstallerIsAFailedDownloadThatRecordsNothing)
+{
+    ASSERT_TRUE(WriteBytes(m_manager->DataFilePath(),
+                           "{\"device_id\": \"dev\", \"install_file_path\": \"C:\\\\earlier.exe\"}"));
+    m_manager = new CDataManager(m_folder);
+    std::string before = ReadBytes(m_manager->DataFilePath());
+    std::wstring target = GetTempFolder() + L"sample_installer.exe";
+    ASSERT_TRUE(WriteBytes(target, "an old installer"));
+    ASSERT_TRUE(standin::SetBehaviour("{\"check\": \"served\", \"html_page\": true}"));
+    size_t lines = LogCount(L"failed to verify the downloaded file, size expected ");
+    CDownloadRecorder listener;
+    m_manager->SetListener(&listener);
+    m_manager->StartInstallerDownload();
+    ASSERT_TRUE(listener.WaitForCompletions(1));
+    EXPECT_EQ(0, listener.Events()[0].value);
+    EXPECT_EQ(lines + 1, LogCount(L"failed to verify the downloaded file, size expected "));
+    EXPECT_EQ("an old installer", ReadBytes(target));
+    EXPECT_FALSE(Exists(CDownloadManager::PartialPath(target)));
+    EXPECT_EQ(L"C:\\earlier.exe", m_manager->GetInstallFilePath());
+    EXPECT_EQ(before, ReadBytes(m_manager->DataFilePath()));
+}
+
+TEST_F(ServiceOperationsTest, AMalformedSizeOrDigestRefusesTheReply)
+{
+    for (const char* extra : {"{\"size\": \"12\"}", "{\"sha256\": \"abc\"}"}) {
+        ASSERT_TRUE(standin::SetBehaviour(std::string("{\"data_extra\": ") + extra + "}"));
+        size_t before = LogCount(L"failed to get installer info, the size or sha256 is malformed, response content is: ");
+        EXPECT_FALSE(Info(L"3.2")) << extra;
+        EXPECT_EQ(before + 1,
+                  LogCount(L"failed to get installer info, the size or sha256 is malformed, response content is: "))
+            << extra;
+    }
+    // Members the client does not know are still ignored.
+    ASSERT_TRUE(standin::SetBehaviour("{\"data_extra\": {\"md5\": \"x\", \"mirror\": [1]}}"));
+    EXPECT_TRUE(Info(L"3.2"));
+}
+
 Json::Value WaitForReports(size_t count, int timeoutMs)
 {
     Json::Value reports;

@@ -157,6 +157,63 @@ TEST(ReadDownloadInfo, NeedsTextMembersAndASafeName)
     }
 }
 
+TEST(ReadDownloadInfo, OptionalSizeAndDigestAreReadOrRefused)
+{
+    const std::string digest = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    std::string upper = digest;
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+    const std::string base = "\"filename\": \"a.exe\", \"fileurl\": \"https://h/a.exe\"";
+    struct {
+        std::string members;
+        DownloadInfoRead result;
+        bool hasSize;
+        uint64_t size;
+        std::string sha256;
+    } rows[] = {
+        // Neither: nothing to check, exactly as before.
+        {"", DownloadInfoRead::Ok, false, 0, ""},
+        {", \"md5\": \"x\", \"size_kb\": 3", DownloadInfoRead::Ok, false, 0, ""},
+        {", \"size\": 1234", DownloadInfoRead::Ok, true, 1234, ""},
+        {", \"size\": 0", DownloadInfoRead::Ok, true, 0, ""},
+        {", \"size\": 8589934592", DownloadInfoRead::Ok, true, 8589934592ULL, ""},
+        {", \"sha256\": \"" + digest + "\"", DownloadInfoRead::Ok, false, 0, digest},
+        {", \"sha256\": \"" + upper + "\", \"size\": 3", DownloadInfoRead::Ok, true, 3, digest},
+        // Present but unusable: the file could not be checked as promised.
+        {", \"size\": \"1234\"", DownloadInfoRead::CheckMalformed, false, 0, ""},
+        {", \"size\": -1", DownloadInfoRead::CheckMalformed, false, 0, ""},
+        {", \"size\": 1.5", DownloadInfoRead::CheckMalformed, false, 0, ""},
+        {", \"size\": null", DownloadInfoRead::CheckMalformed, false, 0, ""},
+        {", \"size\": true", DownloadInfoRead::CheckMalformed, false, 0, ""},
+        {", \"sha256\": \"" + digest.substr(1) + "\"", DownloadInfoRead::CheckMalformed, false, 0, ""},
+        {", \"sha256\": \"" + digest.substr(1) + "g\"", DownloadInfoRead::CheckMalformed, false, 0, ""},
+        {", \"sha256\": \"\"", DownloadInfoRead::CheckMalformed, false, 0, ""},
+        {", \"sha256\": 12", DownloadInfoRead::CheckMalformed, false, 0, ""},
+    };
+    for (const auto& row : rows) {
+        std::string data = "{" + base + row.members + "}";
+        ServiceReply reply;
+        ASSERT_EQ(ReplyParse::Ok,
+                  ParseServiceReply("{\"error\":0,\"msg\":\"\",\"data\":" + data + "}", reply))
+            << data;
+        std::wstring name, url;
+        FileCheck check;
+        check.size = 99;
+        EXPECT_EQ(row.result, ReadDownloadInfo(reply.data, name, url, check)) << data;
+        if (row.result != DownloadInfoRead::Ok) {
+            EXPECT_TRUE(name.empty()) << data;
+            EXPECT_EQ(99u, check.size) << data;
+            continue;
+        }
+        EXPECT_EQ(row.hasSize, check.hasSize) << data;
+        if (row.hasSize) {
+            EXPECT_EQ(row.size, check.size) << data;
+        }
+        EXPECT_EQ(row.sha256, check.sha256) << data;
+        EXPECT_EQ(row.hasSize || !row.sha256.empty(), check.Any()) << data;
+    }
+}
+
 TEST(BuildEventBody, WriterDefaultForm)
 {
     EXPECT_EQ("{\n\t\"ct\" : 1700000000000,\n\t\"evt\" : \"software_activation\",\n"

@@ -84,6 +84,29 @@ TEST_F(DataManagerTest, LoadsWriterOutputAndDropsUnknownMembersOnSave)
               ReadBytes(m_file));
 }
 
+TEST_F(DataManagerTest, TheInstallerDigestIsKeptBesideItsPathWhenThereIsOne)
+{
+    const std::string digest = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    std::string upper = digest;
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+    // Read in either case, written back in lower case after the path.
+    ASSERT_TRUE(WriteBytes(m_file, "{\"device_id\": \"abc\", \"install_file_path\": \"C:\\\\a.exe\", "
+                                   "\"install_file_sha256\": \"" + upper + "\"}"));
+    Start()->SetSoftwareVersion(L"1");
+    EXPECT_EQ("{\r\n\t\"device_id\" : \"abc\",\r\n\t\"install_file_path\" : \"C:\\\\a.exe\",\r\n"
+              "\t\"install_file_sha256\" : \"" + digest + "\",\r\n\t\"software_version\" : \"1\"\r\n}",
+              ReadBytes(m_file));
+    // A digest that is not one counts as none: the file is as it always was.
+    for (const std::string& bad : {digest.substr(1), std::string("\"\""), std::string("[1]")}) {
+        std::string value = bad[0] == '"' || bad[0] == '[' ? bad : "\"" + bad + "\"";
+        ASSERT_TRUE(WriteBytes(m_file, "{\"device_id\": \"abc\", \"install_file_path\": \"C:\\\\a.exe\", "
+                                       "\"install_file_sha256\": " + value + "}"));
+        Start()->SetSoftwareVersion(L"1");
+        EXPECT_EQ(Expected("abc", "C:\\\\a.exe", "1"), ReadBytes(m_file)) << bad;
+    }
+}
+
 TEST_F(DataManagerTest, MissingEmptyOrUnreadableMembersGiveANewSavedId)
 {
     struct {
