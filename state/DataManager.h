@@ -47,6 +47,7 @@ public:
 
     // The listener hears nothing until StartInstallerDownload binds it.
     void SetListener(IDownloadCallback* listener);
+    IDownloadCallback* GetListener();
     void SetSoftwareVersion(const std::wstring& version);
     std::wstring GetInstallFilePath();
     void Load();
