@@ -5,6 +5,7 @@
 #include "app/ProgressdWindow.h"
 #include "app/SkinFolder.h"
 #include "app/WindowActions.h"
+#include "diagnostics/Logger.h"
 #include "state/DataManager.h"
 #include "state/UiSetting.h"
 #include "ui/controls/LabelUI.h"
@@ -73,6 +74,14 @@ void CInstallWindow::Install()
     DownloadAndStart();
 }
 
+std::unique_ptr<CProgressdWindow> CInstallWindow::MakeProgressWindow(const ProgressWindowConfig& config)
+{
+    auto progress = std::make_unique<CProgressdWindow>(config);
+    if (!progress->Create(m_hWnd, L"", WS_POPUP | WS_VISIBLE, 0)) return nullptr;
+    progress->CenterOnOwner();
+    return progress;
+}
+
 void CInstallWindow::DownloadAndStart()
 {
     CDataManager* data = CDataManager::GetInstance();
@@ -84,14 +93,19 @@ void CInstallWindow::DownloadAndStart()
     config.successText = L"下载成功";
     config.failureText = L"下载失败";
     config.stepCount = 20;
-    CProgressdWindow progress(config);
-    if (!progress.Create(m_hWnd, L"", WS_POPUP | WS_VISIBLE, 0)) return;
-    progress.CenterOnOwner();
+    std::unique_ptr<CProgressdWindow> progress = MakeProgressWindow(config);
+    if (!progress) {
+        // Without the window nobody would show the download or hear its
+        // end, so none is started and the data manager forgets this window.
+        LOG_ERROR(L"failed to create the progress window, error: %u", static_cast<unsigned>(GetLastError()));
+        data->SetListener(nullptr);
+        return;
+    }
     // Recorded before the download starts, so that even an instant failure
     // finds the window to tell.
-    m_progressWindow = progress.GetHWND();
+    m_progressWindow = progress->GetHWND();
     data->StartInstallerDownload();
-    UINT code = progress.RunModal();
+    UINT code = progress->RunModal();
     m_progressWindow = nullptr;
     if (code == 1) OpenThroughShell(data->GetInstallFilePath());
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 
+#include "app/ProgressWindowConfig.h"
 #include "service/DownloadCallback.h"
 #include "ui/core/WindowImplBase.h"
 
@@ -14,6 +16,8 @@
 // which a download thread calls; it only posts to the progress window whose
 // handle the UI thread records before the download can end and clears
 // after that window's loop.
+class CProgressdWindow;
+
 class CInstallWindow : public WindowImplBase, public IDownloadCallback {
 public:
     ~CInstallWindow() override;
@@ -28,9 +32,17 @@ public:
     void OnDownloadProgress(int taskId, int percent) override;
     void OnDownloadComplete(int taskId, bool success) override;
 
+protected:
+    // Has the data manager download the installer while a progress window
+    // stands in front, and starts what arrives.
+    void DownloadAndStart();
+    // The progress window of one download, created in front of this window
+    // and not yet run; null when it cannot be made. Tests replace it to see
+    // what this window asks for.
+    virtual std::unique_ptr<CProgressdWindow> MakeProgressWindow(const ProgressWindowConfig& config);
+
 private:
     void Install();
-    void DownloadAndStart();
 
     std::atomic<HWND> m_progressWindow{nullptr};
 };

@@ -48,23 +48,22 @@ void CMainWindow::OnSkinLoaded()
     CUiSetting* settings = CUiSetting::GetInstance();
     if (m_softInfo) m_softInfo->SetText(settings->GetText(L"软件介绍"));
     if (m_installPath) m_installPath->SetText(settings->GetText(L"位置"));
-    FillVersions();
+    if (m_versions) FillVersions(*m_versions, settings->OfferedVersions());
 }
 
-void CMainWindow::FillVersions()
+void CMainWindow::FillVersions(CComboUI& combo, const std::vector<std::wstring>& versions)
 {
-    if (!m_versions) return;
     // The wheel must not change a choice the user may not even be looking at.
-    m_versions->SetWheelSelect(false);
+    combo.SetWheelSelect(false);
     int count = 0;
-    for (const std::wstring& version : CUiSetting::GetInstance()->OfferedVersions()) {
+    for (const std::wstring& version : versions) {
         auto* item = new CListLabelElementUI;
         item->SetText(version);
-        m_versions->Add(item);
+        combo.Add(item);
         ++count;
     }
-    m_versions->SetDropBoxSize(0, count * m_versions->GetFixedHeight());
-    m_versions->SelectItem(0, false);
+    combo.SetDropBoxSize(0, count * combo.GetFixedHeight());
+    combo.SelectItem(0, false);
 }
 
 LRESULT CMainWindow::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)

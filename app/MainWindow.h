@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "ui/core/WindowImplBase.h"
 
 class CComboUI;
@@ -19,8 +22,11 @@ public:
     LRESULT ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Notify(NotifyMsg& msg) override;
 
+    // Offers the versions in the combo, first one chosen, its drop-down as
+    // tall as the versions at the combo's own height each, and no wheel.
+    static void FillVersions(CComboUI& combo, const std::vector<std::wstring>& versions);
+
 private:
-    void FillVersions();
 
     CTextUI* m_softInfo = nullptr;
     CEditUI* m_installPath = nullptr;

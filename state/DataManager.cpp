@@ -457,6 +457,12 @@ void CDataManager::SetListener(IDownloadCallback* listener)
     m_listenerDownload = 0;
 }
 
+IDownloadCallback* CDataManager::GetListener()
+{
+    CLockGuard guard(m_lock);
+    return m_listener;
+}
+
 void CDataManager::StartInstallerDownload()
 {
     int download = 0;

@@ -50,6 +50,7 @@ public:
 
     // The listener hears nothing until StartInstallerDownload binds it.
     void SetListener(IDownloadCallback* listener);
+    IDownloadCallback* GetListener();
     void SetSoftwareVersion(const std::wstring& version);
     std::wstring GetInstallFilePath();
     // True when the installer recorded at path may be started again: it is

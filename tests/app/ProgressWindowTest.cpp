@@ -6,12 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "app/InstallWindow.h"
 #include "app/ProgressdWindow.h"
 #include "app/SkinFolder.h"
 #include "base/ModuleResource.h"
+#include "diagnostics/Logger.h"
+#include "diagnostics/WorkFolders.h"
+#include "state/DataManager.h"
 #include "tests/support/TestSupport.h"
 #include "ui/controls/ProgressUI.h"
 #include "ui/core/ResourceLocation.h"
@@ -127,6 +133,106 @@ TEST_F(ProgressWindowTest, DefaultStepsStopAt46AndOkBeforeTheEndOnlyReminds)
     // Escape is a close by other means: code 0 whatever the state.
     PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(0u, window.RunModal());
+}
+
+TEST_F(ProgressWindowTest, OkAfterAFailedTaskClosesWithTwo)
+{
+    CProgressdWindow window(DownloadConfig(20));
+    Open(window);
+    // Laid out by its first paint, so that the button has its place.
+    UpdateWindow(window);
+    PostMessageW(window, WM_TASK_DONE, 0, 0);
+    // A real click on the button, posted behind the end of the task.
+    CControlUI* ok = window.Manager().FindControlByName(L"okBtn");
+    ASSERT_NE(nullptr, ok);
+    const RECT r = ok->GetPos();
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageW(window, WM_MOUSEMOVE, 0, at);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(window, WM_LBUTTONUP, 0, at);
+    // A click that went nowhere ends the loop by Escape (code 0) rather than never.
+    static HWND s_window = nullptr;
+    s_window = window;
+    const UINT_PTR guard = SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) {
+        PostMessageW(s_window, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    EXPECT_EQ(2u, window.RunModal());
+    KillTimer(nullptr, guard);
+    EXPECT_TRUE(window.IsEnded());
+    EXPECT_FALSE(window.IsSucceeded());
+}
+
+namespace {
+
+// The install window with its progress window replaced: it records what
+// it was asked to show and fails to make it.
+class ProbedInstallWindow : public CInstallWindow {
+public:
+    using CInstallWindow::DownloadAndStart;
+    // The install window's own way of opening a progress window.
+    std::unique_ptr<CProgressdWindow> OpenReal(const ProgressWindowConfig& config)
+    {
+        return CInstallWindow::MakeProgressWindow(config);
+    }
+    std::vector<ProgressWindowConfig> asked;
+
+protected:
+    std::unique_ptr<CProgressdWindow> MakeProgressWindow(const ProgressWindowConfig& config) override
+    {
+        asked.push_back(config);
+        return nullptr;
+    }
+};
+
+class InstallProgressTest : public ProgressWindowTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        ProgressWindowTest::SetUpTestSuite();
+        // The product folder of the chores test: the folder helpers keep
+        // the first name they were given for the whole process.
+        SetProductFolderName(L"VantorieChoresTest");
+        g_pLogger = GetLogger(L"installer");
+    }
+    static void TearDownTestSuite() { g_pLogger = nullptr; }
+};
+
+}  // namespace
+
+TEST_F(InstallProgressTest, AProgressWindowThatCannotBeMadeIsLoggedAndStartsNothing)
+{
+    CDataManager* data = CDataManager::GetInstance();
+    ProbedInstallWindow install;
+    const size_t logBefore = ReadUtf16(g_pLogger->Path()).size();
+    install.DownloadAndStart();
+    // What the install window really asks the progress window to show.
+    ASSERT_EQ(1u, install.asked.size());
+    const ProgressWindowConfig& asked = install.asked[0];
+    EXPECT_EQ(L"下载安装包", asked.title);
+    EXPECT_EQ(L"正在下载安装包…", asked.runningText);
+    EXPECT_EQ(L"下载成功", asked.successText);
+    EXPECT_EQ(L"下载失败", asked.failureText);
+    EXPECT_EQ(20, asked.stepCount);
+    // No window: no download, no listener left behind, one Error line.
+    EXPECT_EQ(nullptr, data->GetListener());
+    EXPECT_FALSE(data->IsInstallerDownloadRunning());
+    const std::wstring added = ReadUtf16(g_pLogger->Path()).substr(logBefore);
+    EXPECT_NE(std::wstring::npos, added.find(L"failed to create the progress window")) << added;
+    EXPECT_NE(std::wstring::npos, added.find(L"Error")) << added;
+
+    // Opened the install window's way with what it asked, the window shows
+    // the title, the running text and a bar of 20 steps, maximum 100.
+    std::unique_ptr<CProgressdWindow> window = install.OpenReal(asked);
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(L"下载安装包", window->Manager().FindControlByName(L"title")->GetText());
+    EXPECT_EQ(L"正在下载安装包…", window->Manager().FindControlByName(L"tip")->GetText());
+    auto* bar = static_cast<CProgressUI*>(window->Manager().FindControlByName(L"progress"));
+    ASSERT_NE(nullptr, bar);
+    EXPECT_EQ(100, bar->GetMaxValue());
+    PostMessageW(*window, WM_TASK_DONE, 1, 0);
+    PostMessageW(*window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(0u, window->RunModal());
+    EXPECT_EQ(L"下载成功", window->Manager().FindControlByName(L"tip")->GetText());
 }
 
 TEST(ProgressCreepLimitTest, SinglePrecisionProduct)

@@ -252,6 +252,62 @@ TEST_F(StartupTest, ArchiveSwitchOffSkipsTheSkinResource)
     EXPECT_EQ(0u, Count(ReadUtf16(TodayLog()), L"successful to set ui zip resource"));
 }
 
+// The product page of a copy of the program with a "resource" folder
+// beside it: its size, or {0, 0} when no page showed. A message box (the
+// skin cannot be loaded) counts as no page.
+SIZE ProductPageOfCopyWithSkinFolder(const std::string& mainXml, bool* boxSeen)
+{
+    std::wstring folder = ScratchFolder(L"loose skins");
+    std::wstring copy = folder + L"setup.exe";
+    EXPECT_TRUE(CopyFileW(SetupExePath().c_str(), copy.c_str(), FALSE));
+    CreateDirectoryW((folder + L"resource").c_str(), nullptr);
+    WriteBytes(folder + L"resource\\main.xml", mainXml);
+    SIZE page{0, 0};
+    *boxSeen = false;
+    ChildProcess program(L"\"" + copy + L"\"");
+    EXPECT_TRUE(program.Started());
+    for (int waited = 0; waited < 60000; waited += 100) {
+        if (program.Wait(100) != static_cast<DWORD>(STILL_ACTIVE)) break;
+        ProgramWindows windows{program.Id(), {}};
+        EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+        for (HWND window : windows.found) {
+            wchar_t className[64] = {};
+            GetClassNameW(window, className, 64);
+            if (wcscmp(className, L"#32770") == 0) {
+                *boxSeen = true;
+                PostMessageW(window, WM_COMMAND, IDOK, 0);
+            } else if (wcscmp(className, L"InstallerMain") == 0) {
+                RECT r{};
+                GetWindowRect(window, &r);
+                page = SIZE{r.right - r.left, r.bottom - r.top};
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            }
+        }
+    }
+    program.Wait(10000);
+    RemoveTree(folder);
+    return page;
+}
+
+TEST_F(StartupTest, ArchiveSwitchOffReadsTheSkinsFromTheResourceFolder)
+{
+    // A page of a size no product skin has, read from the loose file.
+    const std::string page =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><Window size=\"321,123\">"
+        "<VerticalLayout bkcolor=\"#FF20A040\" /></Window>";
+    bool box = false;
+    WriteConfig("{\"load_resource_from_zip\": 0}");
+    SIZE shown = ProductPageOfCopyWithSkinFolder(page, &box);
+    EXPECT_EQ(321, shown.cx);
+    EXPECT_EQ(123, shown.cy);
+    EXPECT_FALSE(box);
+    // With the archive on, the same folder is ignored: the product's page.
+    WriteConfig("{\"load_resource_from_zip\": 1}");
+    shown = ProductPageOfCopyWithSkinFolder(page, &box);
+    EXPECT_NE(321, shown.cx);
+    EXPECT_GT(shown.cx, 0);
+}
+
 TEST_F(StartupTest, SecondInstanceIsRefusedWithAMessageBox)
 {
     HANDLE mutex = CreateMutexW(nullptr, TRUE, Other("APPID").c_str());

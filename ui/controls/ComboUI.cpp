@@ -63,9 +63,8 @@ std::wstring CComboUI::GetText() const
 void CComboUI::SetPos(RECT rect, bool invalidate)
 {
     // The items are laid out only by the popup; while it borrows them they
-    // keep the places it gave them.
-    for (CControlUI* item : m_items)
-        if (item->GetParent() == this) item->SetPos(RECT{0, 0, 0, 0}, false);
+    // are not in this list and keep the places it gave them.
+    for (CControlUI* item : m_items) item->SetPos(RECT{0, 0, 0, 0}, false);
     CControlUI::SetPos(rect, invalidate);
 }
 
@@ -79,10 +78,33 @@ void CComboUI::SetEnabled(bool enabled)
 
 // Items -------------------------------------------------------------------------
 
+CContainerUI& CComboUI::Holder() const
+{
+    if (m_loan) return m_loan->Borrower();
+    return const_cast<CComboUI&>(*this);
+}
+
+void CComboUI::LendItems(CContainerUI& borrower)
+{
+    if (m_loan) return;
+    m_loan = std::make_unique<CItemLoan>(*this, m_items, borrower);
+}
+
+void CComboUI::EndLoan() { m_loan.reset(); }
+
+CControlUI* CComboUI::GetItemAt(int index) const { return Holder().CContainerUI::GetItemAt(index); }
+int CComboUI::GetItemIndex(CControlUI* control) const { return Holder().CContainerUI::GetItemIndex(control); }
+int CComboUI::GetCount() const { return Holder().CContainerUI::GetCount(); }
+
+int CComboUI::NextSelectableItem(int index, bool forward)
+{
+    return Holder().CContainerUI::NextSelectableItem(index, forward);
+}
+
 void CComboUI::RenumberFrom(int index)
 {
-    for (int i = std::max(index, 0); i < static_cast<int>(m_items.size()); ++i)
-        if (IListItemUI* item = AsListItem(m_items[i])) item->SetIndex(i);
+    for (int i = std::max(index, 0); i < GetCount(); ++i)
+        if (IListItemUI* item = AsListItem(GetItemAt(i))) item->SetIndex(i);
 }
 
 bool CComboUI::SetItemIndex(CControlUI* control, int index)
@@ -91,12 +113,10 @@ bool CComboUI::SetItemIndex(CControlUI* control, int index)
     if (old < 0 || index < 0 || index >= GetCount()) return false;
     if (old == index) return true;
     CControlUI* selected = GetItemAt(m_curSel);
-    m_items.erase(m_items.begin() + old);
-    m_items.insert(m_items.begin() + index, control);
+    Holder().CContainerUI::SetItemIndex(control, index);
     RenumberFrom(std::min(old, index));
     // The selection follows its item.
     if (selected) m_curSel = GetItemIndex(selected);
-    RequestLayout();
     return true;
 }
 
@@ -104,7 +124,7 @@ bool CComboUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CComboUI::AddAt(CControlUI* control, int index)
 {
-    if (!CContainerUI::AddAt(control, index)) return false;
+    if (m_loan ? !m_loan->AddAt(control, index) : !CContainerUI::AddAt(control, index)) return false;
     if (IListItemUI* item = AsListItem(control)) item->SetOwner(this);
     RenumberFrom(index);
     if (m_curSel >= index) ++m_curSel;
@@ -121,6 +141,8 @@ bool CComboUI::Remove(CControlUI* control)
         m_curSel = -1;
     else if (index < m_curSel)
         --m_curSel;
+    // A borrowed item comes home first, so that it dies as the combo's.
+    if (m_loan) m_loan->Recall(control);
     if (!CContainerUI::Remove(control)) return false;
     RenumberFrom(index);
     Invalidate();
@@ -136,6 +158,8 @@ bool CComboUI::RemoveAt(int index)
 void CComboUI::RemoveAll()
 {
     m_curSel = -1;
+    if (m_loan)
+        while (CControlUI* item = GetItemAt(0)) m_loan->Recall(item);
     CContainerUI::RemoveAll();
 }
 
@@ -154,10 +178,10 @@ bool CComboUI::SelectItem(int index, bool takeFocus)
         if (IListItemUI* item = AsListItem(old)) item->Select(false);
     }
     // 4.
-    if (index < 0 || m_items.empty()) return false;
+    if (index < 0 || GetCount() == 0) return false;
     if (index >= GetCount()) index = GetCount() - 1;
     // 5. Only a visible, enabled list item can be chosen.
-    CControlUI* control = m_items[index];
+    CControlUI* control = GetItemAt(index);
     IListItemUI* item = AsListItem(control);
     if (!item || !control->IsVisible() || !control->IsEnabled()) return false;
     // 6.

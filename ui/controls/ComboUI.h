@@ -3,10 +3,15 @@
 // A drop-down choice: shows the text of its selected item and, when
 // clicked, opens CComboWnd, a popup that lists the items. The items are
 // the container's children; the combo owns them and the popup only borrows
-// them while it is open. UI thread only.
+// them while it is open, through a CItemLoan: meanwhile they are in the
+// popup's tree alone, and the item operations below reach them there.
+// UI thread only.
+
+#include <memory>
 
 #include "ui/controls/ContainerUI.h"
 #include "ui/controls/IListOwnerUI.h"
+#include "ui/controls/ItemLoan.h"
 #include "ui/controls/ListItemStyle.h"
 
 class CComboWnd;
@@ -32,12 +37,16 @@ public:
     void ReleaseImages() override;
 
     // IContainerUI: every item knows the combo as owner and its index.
+    CControlUI* GetItemAt(int index) const override;
+    int GetItemIndex(CControlUI* control) const override;
+    int GetCount() const override;
     bool SetItemIndex(CControlUI* control, int index) override;
     bool Add(CControlUI* control) override;
     bool AddAt(CControlUI* control, int index) override;
     bool Remove(CControlUI* control) override;
     bool RemoveAt(int index) override;
     void RemoveAll() override;
+    int NextSelectableItem(int index, bool forward) override;
 
     // IListOwnerUI
     ListItemStyle* GetListItemStyle() override { return &m_itemStyle; }
@@ -58,6 +67,11 @@ public:
     UINT GetTextStyle() const { return m_textStyle; }
     CComboWnd* GetPopup() const { return m_popup; }
 
+    // The popup's layout borrows the items until EndLoan, which every way
+    // out of the popup calls (a second call does nothing).
+    void LendItems(CContainerUI& borrower);
+    void EndLoan();
+
 private:
     friend class CComboWnd;
 
@@ -70,9 +84,12 @@ private:
     // One keyboard or wheel step: the popup stays open while it moves.
     void StepSelection(int index);
     void RenumberFrom(int index);
+    // The container that holds the items now: this one, or the borrower.
+    CContainerUI& Holder() const;
     void SetStateImage(ImageDescriptor& descriptor, const std::wstring& text);
 
     CComboWnd* m_popup = nullptr;
+    std::unique_ptr<CItemLoan> m_loan;
     int m_curSel = -1;
     bool m_showText = true;
     bool m_closeOnSelect = true;

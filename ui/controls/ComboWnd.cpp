@@ -68,23 +68,13 @@ void CComboWnd::BuildRoot()
     m_root->EnableScrollBar(true, m_root->GetHorizontalScrollBar() != nullptr);
     m_root->ApplyAttributes(m_owner->GetDropBoxAttributes());
     // Borrowed: the root lays them out and paints them, the combo owns them.
-    for (int i = 0; i < m_owner->GetCount(); ++i) m_root->Add(m_owner->GetItemAt(i));
+    m_owner->LendItems(*m_root);
     m_manager.AttachRoot(m_root);
 }
 
 void CComboWnd::GiveBackItems()
 {
-    if (m_itemsGivenBack || !m_owner || !m_root) return;
-    m_itemsGivenBack = true;
-    // Nothing of this manager may keep pointing at the items, nor the items
-    // at images of a cache that dies with the popup.
-    for (int i = 0; i < m_owner->GetCount(); ++i) {
-        CControlUI* item = m_owner->GetItemAt(i);
-        m_manager.ForgetControl(item);
-        item->ReleaseImages();
-    }
-    m_root->RemoveAll();
-    m_owner->SetManager(m_owner->GetManager(), m_owner->GetParent(), false);
+    if (m_owner) m_owner->EndLoan();
 }
 
 void CComboWnd::Abandon()

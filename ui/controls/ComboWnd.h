@@ -39,5 +39,4 @@ private:
     CComboUI* m_owner = nullptr;
     CVerticalLayoutUI* m_root = nullptr;
     int m_openingSel = -1;
-    bool m_itemsGivenBack = false;
 };

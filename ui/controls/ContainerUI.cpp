@@ -98,7 +98,8 @@ void CContainerUI::DestroyChild(CControlUI* control)
 
 bool CContainerUI::Remove(CControlUI* control)
 {
-    const int index = GetItemIndex(control);
+    // This container's own list, whatever a derived class reports as its items.
+    const int index = CContainerUI::GetItemIndex(control);
     if (index < 0) return false;
     RequestLayout();
     // Out of the list first, so that nothing reaches a child being deleted

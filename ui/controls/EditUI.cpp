@@ -38,6 +38,10 @@ UINT CEditUI::GetInputFlags() const { return IsEnabled() ? (UIFLAG_SETCURSOR | U
 
 void CEditUI::SetText(const std::wstring& text)
 {
+    // Unchanged text changes nothing. An open window would otherwise report
+    // its own new text back through "textchanged", and a handler that sets
+    // the text it was told of would be told again, without end.
+    if (text == GetText()) return;
     CLabelUI::SetText(text);
     if (m_window) SetWindowTextW(m_window->GetHWND(), text.c_str());
     Invalidate();

@@ -114,11 +114,14 @@ void CSliderUI::OnEvent(ControlEvent& event)
         return;
     case UIEVENT_SCROLLWHEEL:
         if (IsEnabled()) {
-            // The wheel's direction sits in the high word of the message's wParam.
-            const short delta = static_cast<short>(HIWORD(event.wParam));
-            const long long next = static_cast<long long>(m_value) + (delta > 0 ? m_step : -m_step);
+            // The manager gives the direction, not the native delta:
+            // SB_LINEDOWN for a turn towards the user, which lowers.
+            const bool down = LOWORD(event.wParam) == SB_LINEDOWN;
+            const long long next = static_cast<long long>(m_value) + (down ? -m_step : m_step);
+            const int before = m_value;
             SetValue(static_cast<int>(std::clamp<long long>(next, m_min, std::max(m_min, m_max))));
-            SendNotify(L"valuechanged");
+            // At either end the wheel changes nothing, and says nothing.
+            if (m_value != before) SendNotify(L"valuechanged");
             return;
         }
         break;

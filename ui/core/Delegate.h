@@ -84,6 +84,14 @@ inline CDelegateStatic MakeDelegate(bool (*function)(void*)) { return CDelegateS
 
 // An ordered list of owned delegates. Adding one equal to a member does
 // nothing; invoking stops with false at the first delegate that vetoes.
+//
+// Re-entrancy: a handler may add or remove handlers of this list, itself
+// included, while the list is being invoked. A removal during an
+// invocation only empties the slot (the delegate is kept alive until the
+// outermost invocation ends, since it may be the one running), so the
+// handlers after it keep their places and are still called; empty slots
+// are swept when no invocation is left. Added handlers are called in the
+// same invocation.
 class CHandlerList {
 public:
     CHandlerList() = default;
@@ -93,16 +101,18 @@ public:
     void Add(const CDelegateBase& handler)
     {
         for (const auto& existing : m_handlers)
-            if (existing->Equals(handler)) return;
+            if (existing && existing->Equals(handler)) return;
         m_handlers.emplace_back(handler.Copy());
     }
     void Remove(const CDelegateBase& handler)
     {
         for (auto it = m_handlers.begin(); it != m_handlers.end(); ++it) {
-            if ((*it)->Equals(handler)) {
+            if (!*it || !(*it)->Equals(handler)) continue;
+            if (m_invoking > 0)
+                m_retired.push_back(std::move(*it));
+            else
                 m_handlers.erase(it);
-                return;
-            }
+            return;
         }
     }
     CHandlerList& operator+=(const CDelegateBase& handler)
@@ -118,15 +128,36 @@ public:
 
     bool Invoke(void* param)
     {
-        // Walking by index lets a handler add handlers to this list while it runs.
+        bool result = true;
+        ++m_invoking;
+        // By index: the vector may grow while a handler runs.
         for (size_t i = 0; i < m_handlers.size(); ++i) {
-            if (!m_handlers[i]->Invoke(param)) return false;
+            if (m_handlers[i] && !m_handlers[i]->Invoke(param)) {
+                result = false;
+                break;
+            }
         }
-        return true;
+        if (--m_invoking == 0) Sweep();
+        return result;
     }
-    bool Empty() const { return m_handlers.empty(); }
-    size_t Size() const { return m_handlers.size(); }
+    bool Empty() const { return Size() == 0; }
+    size_t Size() const
+    {
+        size_t n = 0;
+        for (const auto& handler : m_handlers) n += handler ? 1 : 0;
+        return n;
+    }
 
 private:
+    void Sweep()
+    {
+        m_retired.clear();
+        for (auto it = m_handlers.begin(); it != m_handlers.end();)
+            it = *it ? it + 1 : m_handlers.erase(it);
+    }
+
     std::vector<std::unique_ptr<CDelegateBase>> m_handlers;
+    // Removed during an invocation; freed when the last one ends.
+    std::vector<std::unique_ptr<CDelegateBase>> m_retired;
+    int m_invoking = 0;
 };

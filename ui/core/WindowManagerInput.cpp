@@ -171,7 +171,10 @@ bool CWindowManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM l
         return true;
     case WM_MOUSELEAVE:
         HideToolTip();
-        if (m_mouseTracking) SendMessageW(m_window, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -1));
+        // A hover report ends only the hover half of the tracking: the leave
+        // still comes when the pointer goes without another move inside, and
+        // the control under it must hear of it as well.
+        if (m_mouseTracking || m_hover) SendMessageW(m_window, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -1));
         m_mouseTracking = false;
         return false;
     case WM_KEYDOWN:

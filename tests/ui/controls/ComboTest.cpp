@@ -10,6 +10,7 @@
 #include "tests/ui/controls/ControlTestTrees.h"
 #include "ui/controls/ComboUI.h"
 #include "ui/controls/ComboWnd.h"
+#include "ui/controls/ListElementUI.h"
 #include "ui/controls/ListLabelElementUI.h"
 #include "ui/controls/ScrollBarUI.h"
 #include "ui/controls/VerticalLayoutUI.h"
@@ -143,6 +144,105 @@ TEST(ComboPopup, ItsScrollBarKeepsItOpenAnItemClickClosesIt)
     EXPECT_EQ(&w.host.manager, w.combo->GetItemAt(2)->GetManager());
 }
 
+// The items lent to the open popup are in its tree alone.
+TEST(ComboLoan, TheMainWindowNeitherPaintsNorHitsTheLentItems)
+{
+    ComboWindow w(10, 27);
+    ASSERT_TRUE(w.ok);
+    const RECT area{0, 0, 200, 36};
+    w.ClickCombo();
+    ASSERT_NE(nullptr, w.Popup());
+    // The items' rectangles are in the popup's coordinates, where the combo
+    // lies in its own window: repainted, the combo still shows no text.
+    InvalidateRect(w.host.GetHWND(), nullptr, FALSE);
+    UpdateWindow(w.host.GetHWND());
+    EXPECT_EQ(0, Shot(w.host.GetHWND()).CountOther(area, kWhite));
+    EXPECT_EQ(w.combo, w.host.manager.FindControlAt(POINT{100, 18}));
+    // The popup shows them, and its hit test finds them.
+    const RECT item = w.combo->GetItemAt(0)->GetPos();
+    EXPECT_EQ(w.combo->GetItemAt(0),
+              w.combo->GetPopup()->Manager().FindControlAt(POINT{(item.left + item.right) / 2, item.top + 5}));
+    EXPECT_GT(Shot(w.Popup()).CountOther(item, kWhite), 10);
+    EXPECT_EQ(w.combo->GetPopup()->Root(), w.combo->GetItemAt(0)->GetParent());
+    EXPECT_EQ(10, w.combo->GetCount());
+    CHostWindow::Key(w.Popup(), VK_ESCAPE);
+    ASSERT_EQ(nullptr, w.Popup());
+    EXPECT_EQ(w.combo, w.combo->GetItemAt(0)->GetParent());
+    EXPECT_EQ(10, w.combo->GetCount());
+}
+
+TEST(ComboLoan, NoItemStaysHotAfterThePopupCloses)
+{
+    ComboWindow w(5, 27);
+    ASSERT_TRUE(w.ok);
+    auto hot = [&] {
+        int n = 0;
+        for (int i = 0; i < w.combo->GetCount(); ++i)
+            n += static_cast<CListElementUI*>(w.combo->GetItemAt(i)->GetInterfaceByName(L"ListElement"))->IsHot();
+        return n;
+    };
+    auto pointAt = [&](int index) {
+        const RECT r = w.combo->GetItemAt(index)->GetPos();
+        PostMessageW(w.Popup(), WM_MOUSEMOVE, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+        CHostWindow::Pump();
+    };
+    w.ClickCombo();
+    ASSERT_NE(nullptr, w.Popup());
+    pointAt(2);
+    ASSERT_EQ(1, hot());
+    CHostWindow::Key(w.Popup(), VK_ESCAPE);
+    ASSERT_EQ(nullptr, w.Popup());
+    EXPECT_EQ(0, hot());
+    // Reopened, the pointer on another item makes that one hot alone.
+    w.ClickCombo();
+    ASSERT_NE(nullptr, w.Popup());
+    pointAt(3);
+    EXPECT_EQ(1, hot());
+    EXPECT_TRUE(static_cast<CListElementUI*>(w.combo->GetItemAt(3)->GetInterfaceByName(L"ListElement"))->IsHot());
+}
+
+TEST(ComboLoan, ItemsRemovedOrAddedWhileOpenLeaveAndJoinThePopup)
+{
+    ComboWindow w(6, 27);
+    ASSERT_TRUE(w.ok);
+    w.combo->SelectItem(4);
+    w.ClickCombo();
+    ASSERT_NE(nullptr, w.Popup());
+    CVerticalLayoutUI* popupRoot = w.combo->GetPopup()->Root();
+    // The pointer rests on the item that goes first.
+    CControlUI* first = w.combo->GetItemAt(0);
+    const RECT r = first->GetPos();
+    PostMessageW(w.Popup(), WM_MOUSEMOVE, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    CHostWindow::Pump();
+    ASSERT_EQ(first, w.combo->GetPopup()->Manager().GetHover());
+    EXPECT_TRUE(w.combo->RemoveAt(0));
+    EXPECT_EQ(-1, popupRoot->GetItemIndex(first));
+    EXPECT_EQ(nullptr, w.combo->GetPopup()->Manager().GetHover());
+    EXPECT_EQ(5, popupRoot->GetCount());
+    EXPECT_EQ(3, w.combo->GetCurSel());
+    EXPECT_EQ(L"item 4", w.combo->GetText());
+    AddItems(w.combo, 1, 27);
+    EXPECT_EQ(6, popupRoot->GetCount());
+    EXPECT_EQ(popupRoot, w.combo->GetItemAt(5)->GetParent());
+    // The removed item is deleted on the posted message; the popup paints
+    // and routes input with what is left.
+    InvalidateRect(w.Popup(), nullptr, FALSE);
+    PostMessageW(w.Popup(), WM_MOUSEMOVE, 0, MAKELPARAM(100, 10));
+    CHostWindow::Pump();
+    w.combo->RemoveAll();
+    EXPECT_EQ(0, popupRoot->GetCount());
+    EXPECT_EQ(-1, w.combo->GetCurSel());
+    InvalidateRect(w.Popup(), nullptr, FALSE);
+    PostMessageW(w.Popup(), WM_MOUSEMOVE, 0, MAKELPARAM(100, 40));
+    CHostWindow::Pump();
+    AddItems(w.combo, 2, 27);
+    CHostWindow::Key(w.Popup(), VK_ESCAPE);
+    ASSERT_EQ(nullptr, w.Popup());
+    ASSERT_EQ(2, w.combo->GetCount());
+    EXPECT_EQ(w.combo, w.combo->GetItemAt(1)->GetParent());
+    EXPECT_EQ(&w.host.manager, w.combo->GetItemAt(1)->GetManager());
+}
+
 TEST(ComboWheel, ChangesTheSelectionOnlyWhenWheelSelectsIsOn)
 {
     ComboWindow w(5, 27);
@@ -164,6 +264,31 @@ TEST(ComboWheel, ChangesTheSelectionOnlyWhenWheelSelectsIsOn)
     wheel();
     EXPECT_EQ(1, w.combo->GetCurSel());
     EXPECT_EQ(1, w.host.Count(L"itemselect"));
+}
+
+TEST(ComboWheel, InTheOpenPopupTowardsTheUserStepsDownAndAwayStepsUp)
+{
+    ComboWindow w(5, 27);
+    ASSERT_TRUE(w.ok);
+    w.combo->SelectItem(2);
+    w.ClickCombo();
+    ASSERT_NE(nullptr, w.Popup());
+    w.host.ClearNotes();
+    auto wheel = [&](short delta) {
+        POINT at{50, 20};
+        ClientToScreen(w.Popup(), &at);
+        PostMessageW(w.Popup(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), MAKELPARAM(at.x, at.y));
+        CHostWindow::Pump();
+    };
+    wheel(-WHEEL_DELTA);
+    EXPECT_EQ(3, w.combo->GetCurSel());
+    wheel(-WHEEL_DELTA);
+    EXPECT_EQ(4, w.combo->GetCurSel());
+    wheel(WHEEL_DELTA);
+    EXPECT_EQ(3, w.combo->GetCurSel());
+    EXPECT_EQ(3, w.host.Count(L"itemselect"));
+    // Wheel steps keep the popup open.
+    EXPECT_NE(nullptr, w.Popup());
 }
 
 TEST(ComboSelection, AnIndexPastTheEndSelectsTheLastItem)

@@ -75,3 +75,58 @@ TEST(HandlerList, EmptyListLetsTheEventContinue)
     EXPECT_TRUE(list.Empty());
     EXPECT_TRUE(list.Invoke(nullptr));
 }
+
+namespace {
+
+// A handler that takes itself, or another handler, off the list it is
+// being called from.
+struct Leaver {
+    CHandlerList* list;
+    std::string* log;
+    char mark;
+    Leaver* other = nullptr;
+    bool Handle(void*)
+    {
+        *log += mark;
+        Leaver* target = other ? other : this;
+        *list -= MakeDelegate(target, &Leaver::Handle);
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST(HandlerList, AHandlerRemovingItselfLetsTheNextOneStillBeCalled)
+{
+    CHandlerList list;
+    std::string log;
+    Leaver a{&list, &log, 'a'};
+    Recorder b{&log, 'b', true}, c{&log, 'c', true};
+    list += MakeDelegate(&a, &Leaver::Handle);
+    list += MakeDelegate(&b, &Recorder::Handle);
+    list += MakeDelegate(&c, &Recorder::Handle);
+    int calls = 0;
+    EXPECT_TRUE(list.Invoke(&calls));
+    EXPECT_EQ("abc", log);
+    EXPECT_EQ(2u, list.Size());
+    log.clear();
+    EXPECT_TRUE(list.Invoke(&calls));
+    EXPECT_EQ("bc", log);
+
+    // Removing a later handler keeps it from this very call; adding back
+    // the removed one afterwards works once.
+    CHandlerList second;
+    Leaver d{&second, &log, 'd'};
+    Recorder e{&log, 'e', true};
+    Leaver f{&second, &log, 'f'};
+    d.other = &f;
+    second += MakeDelegate(&d, &Leaver::Handle);
+    second += MakeDelegate(&e, &Recorder::Handle);
+    second += MakeDelegate(&f, &Leaver::Handle);
+    log.clear();
+    second.Invoke(&calls);
+    EXPECT_EQ("de", log);
+    second += MakeDelegate(&f, &Leaver::Handle);
+    second += MakeDelegate(&f, &Leaver::Handle);
+    EXPECT_EQ(3u, second.Size());
+}

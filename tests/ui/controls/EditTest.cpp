@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -166,6 +168,43 @@ TEST(EditTyping, MaxCharLimitsTypingButNotSetText)
     CHostWindow::Pump();
     EXPECT_EQ(L"0123456789ABCDEF", w.edit->GetText());
     EXPECT_EQ(L"0123456789ABCDEF", WindowText(w.Native()));
+}
+
+TEST(EditTyping, AHandlerThatNormalisesTheTextIsToldOnceMore)
+{
+    // A "textchanged" handler that writes the text back in capitals: the
+    // write is reported once, the report of unchanged text sets nothing.
+    EditWindow w({});
+    ASSERT_TRUE(w.ok);
+    int depth = 0;
+    int deepest = 0;
+    std::vector<std::wstring> seen;
+    w.host.onNotify = [&](NotifyMsg& msg) {
+        if (msg.type != L"textchanged") return;
+        seen.push_back(msg.sender->GetText());
+        // A cap that keeps a relapse a failure instead of a lost stack.
+        if (depth >= 20) return;
+        ++depth;
+        deepest = std::max(deepest, depth);
+        std::wstring upper = msg.sender->GetText();
+        for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
+        msg.sender->SetText(upper);
+        --depth;
+    };
+    w.ClickEdit();
+    ASSERT_NE(nullptr, w.Native());
+    w.Type(L"a");
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"A"}), seen);
+    EXPECT_LE(deepest, 2);
+    seen.clear();
+    w.edit->SetText(L"xy");
+    EXPECT_EQ((std::vector<std::wstring>{L"xy", L"XY"}), seen);
+    EXPECT_EQ(L"XY", w.edit->GetText());
+    EXPECT_EQ(L"XY", WindowText(w.Native()));
+    // Setting the text it already has changes nothing and reports nothing.
+    seen.clear();
+    w.edit->SetText(L"XY");
+    EXPECT_TRUE(seen.empty());
 }
 
 TEST(EditDisabled, PaintsInTheDefaultDisabledColourAndNeverOpens)

@@ -197,6 +197,25 @@ TEST(WindowInput, HoverShowsTheControlsToolTipWithItsLanguageTokens)
     EXPECT_FALSE(IsWindowVisible(search.found));
 }
 
+TEST(WindowInput, LeavingTheWindowAfterAHoverStillEndsTheHover)
+{
+    // The pointer rests on a control until the hover report, then leaves
+    // the window in one move: no move arrives inside, only the leave.
+    TwoProbes t;
+    ASSERT_NE(nullptr, t.window.Handle());
+    t.Send(WM_MOUSEMOVE, 0, 150, 20);
+    ASSERT_EQ(1, t.right->Count(UIEVENT_MOUSEENTER));
+    t.Send(WM_MOUSEHOVER, 0, 150, 20);
+    EXPECT_EQ(1, t.right->Count(UIEVENT_MOUSEHOVER));
+    t.Send(WM_MOUSELEAVE, 0, 0, 0);
+    EXPECT_EQ(1, t.right->Count(UIEVENT_MOUSELEAVE));
+    EXPECT_EQ(nullptr, t.window.Manager().GetHover());
+    // A second leave finds nothing left to end.
+    t.Send(WM_MOUSELEAVE, 0, 0, 0);
+    EXPECT_EQ(1, t.right->Count(UIEVENT_MOUSELEAVE));
+    EXPECT_EQ(0, t.left->Count(UIEVENT_MOUSELEAVE));
+}
+
 TEST(WindowTimers, EveryControlTicksAndNoneTakesTheCaretsId)
 {
     CManagerTestWindow window(50, 50);

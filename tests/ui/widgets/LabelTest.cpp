@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "tests/ui/widgets/WidgetHost.h"
@@ -144,6 +145,34 @@ TEST(TextLinks, ClickOnALinkSendsItsIndex)
     EXPECT_EQ(1, host.Count(L"link"));
 }
 
+TEST(TextLinks, PlainTextReportsNoLinksEvenAfterMarkup)
+{
+    CWidgetHost host(300, 80);
+    ASSERT_TRUE(host.Ok());
+    auto* root = new CVerticalLayoutUI;
+    root->SetAttribute(L"bkcolor", L"#FFFFFFFF");
+    auto* text = AddChild<CTextUI>(root, {{L"text", L"see <a one>first</a> and <a two>second</a>"},
+                                          {L"showhtml", L"true"}, {L"height", L"40"}});
+    host.Attach(root);
+    ASSERT_EQ(2, text->GetLinkCount());
+    const RECT first = text->GetLinkRect(0);
+    // The same text shown plain: nothing in it is a link any more.
+    text->SetAttribute(L"showhtml", L"false");
+    text->Invalidate();
+    host.Paint();
+    EXPECT_EQ(0, text->GetLinkCount());
+    EXPECT_EQ(0u, text->GetInputFlags());
+    EXPECT_EQ(L"", text->GetLinkContent(0));
+    host.Click((first.left + first.right) / 2, (first.top + first.bottom) / 2);
+    EXPECT_EQ(0, host.Count(L"link"));
+    // Plain from the start: no links either.
+    auto* plain = AddChild<CTextUI>(root, {{L"text", L"no <a x>links</a> here"}, {L"height", L"30"}});
+    host.Paint();
+    host.RepaintAll();
+    EXPECT_EQ(0, plain->GetLinkCount());
+    EXPECT_EQ(0u, plain->GetInputFlags());
+}
+
 // The skins' faces: "微软雅黑" drawn by the CJK font the prefix maps it to,
 // and "DIN" from the font file carried in the resources.
 TEST(LabelFaces, ChineseAndDinTextIsRealText)
@@ -221,6 +250,51 @@ TEST(LabelEffects, GdiplusTextWithStrokeAndShadow)
     EXPECT_GT(blue, 20);
     // The plain label beside it is drawn by GDI, in the default colour.
     EXPECT_GT(InkBox(host, plain->GetPos(), kWhite).right, 0);
+}
+
+// The bounding box of the pixels of one exact colour; empty when none.
+static RECT ColourBox(const CWidgetHost& host, const RECT& area, DWORD rgb)
+{
+    RECT box{area.right, area.bottom, area.left, area.top};
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            if (host.Pixel(x, y) != rgb) continue;
+            box.left = std::min<LONG>(box.left, x);
+            box.top = std::min<LONG>(box.top, y);
+            box.right = std::max<LONG>(box.right, x + 1);
+            box.bottom = std::max<LONG>(box.bottom, y + 1);
+        }
+    if (box.right <= box.left) return RECT{0, 0, 0, 0};
+    return box;
+}
+
+// The shadow is a copy of the text in the shadow colour, moved by the
+// offset in the direction of its angle and drawn behind the text.
+TEST(LabelEffects, ShadowIsACopyMovedAlongItsAngle)
+{
+    CWidgetHost host(300, 120);
+    ASSERT_TRUE(host.Ok());
+    host.Manager().RegisterFont(1, L"Tahoma", 28, true, false, false, false);
+    auto* root = new CVerticalLayoutUI;
+    root->SetAttribute(L"bkcolor", L"#FFFFFFFF");
+    Attributes effect = {{L"text", L"Shade"}, {L"height", L"60"}, {L"font", L"1"}, {L"enabledeffect", L"true"},
+                         {L"textcolor", L"#FFFF0000"}, {L"transtext", L"255"}, {L"transtext1", L"255"},
+                         {L"textshadowcolora", L"#FF00C000"}, {L"transshadow", L"255"},
+                         {L"transshadow1", L"255"}, {L"shadowoffset", L"8,90"}};
+    auto* shaded = AddChild<CLabelUI>(root, effect);
+    shaded->SetAttribute(L"enabledshadow", L"true");
+    auto* unshaded = AddChild<CLabelUI>(root, effect);
+    host.Attach(root);
+    const RECT red = ColourBox(host, shaded->GetPos(), 0xFF0000);
+    const RECT green = ColourBox(host, shaded->GetPos(), 0x00C000);
+    ASSERT_GT(red.right, 0);
+    ASSERT_GT(green.right, 0) << "no shadow drawn";
+    // An angle of 90 degrees moves it straight down by the offset.
+    EXPECT_NEAR(red.left, green.left, 1);
+    EXPECT_NEAR(red.bottom + 8, green.bottom, 1);
+    // Without enabledshadow the same label draws no shadow.
+    EXPECT_EQ(0, ColourBox(host, unshaded->GetPos(), 0x00C000).right);
+    EXPECT_GT(ColourBox(host, unshaded->GetPos(), 0xFF0000).right, 0);
 }
 
 // GDI+ knows nothing of the face replacement, yet the skins' Chinese face

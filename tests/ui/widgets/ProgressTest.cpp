@@ -146,3 +146,35 @@ TEST(SliderDrag, DraggingTheThumbSetsTheValue)
     EXPECT_EQ(kLeft, host.Pixel(104, 30));
     EXPECT_EQ(0xE4E4E4u, host.Pixel(5, 30));
 }
+
+TEST(SliderWheel, AwayRaisesTowardsLowersAndTheEndsStaySilent)
+{
+    CWidgetHost host(300, 80);
+    ASSERT_TRUE(host.Ok());
+    auto* root = new CVerticalLayoutUI;
+    root->SetAttribute(L"bkcolor", L"#FFFFFFFF");
+    auto* slider = AddChild<CSliderUI>(root, {{L"width", L"210"}, {L"height", L"20"}, {L"bkcolor", L"#FFE4E4E4"},
+                                              {L"thumbsize", L"10,20"}, {L"value", L"1"}, {L"step", L"1"}});
+    host.Attach(root);
+    // Real wheel messages: the manager turns the native delta into a direction.
+    auto turn = [&](short delta) {
+        POINT at{100, 10};
+        ClientToScreen(host.Window(), &at);
+        SendMessageW(host.Window(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), MAKELPARAM(at.x, at.y));
+    };
+    turn(WHEEL_DELTA);
+    EXPECT_EQ(2, slider->GetValue()) << "a turn away from the user raises";
+    EXPECT_EQ(1, host.Count(L"valuechanged", slider));
+    turn(-WHEEL_DELTA);
+    turn(-WHEEL_DELTA);
+    EXPECT_EQ(0, slider->GetValue());
+    EXPECT_EQ(3, host.Count(L"valuechanged", slider));
+    // At the minimum a turn towards the user changes nothing and says nothing.
+    turn(-WHEEL_DELTA);
+    EXPECT_EQ(0, slider->GetValue());
+    EXPECT_EQ(3, host.Count(L"valuechanged", slider));
+    slider->SetValue(100);
+    turn(WHEEL_DELTA);
+    EXPECT_EQ(100, slider->GetValue());
+    EXPECT_EQ(3, host.Count(L"valuechanged", slider));
+}

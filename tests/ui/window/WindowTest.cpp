@@ -181,6 +181,92 @@ TEST_F(WindowTest, CaptionStripAndResizeBordersHitTest)
     EXPECT_EQ(HTCLIENT, HitAt(window, 1, 250));
 }
 
+TEST_F(WindowTest, TrackingLimitsFromTheSkinReachTheSystem)
+{
+    TestWindow window;
+    window.skin = L"<Window mininfo=\"300,200\" maxinfo=\"600,500\"><VerticalLayout /></Window>";
+    ASSERT_TRUE(window.CreatePopup());
+    MINMAXINFO info{};
+    info.ptMinTrackSize = POINT{1, 2};
+    info.ptMaxTrackSize = POINT{3000, 4000};
+    SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(300, info.ptMinTrackSize.x);
+    EXPECT_EQ(200, info.ptMinTrackSize.y);
+    EXPECT_EQ(600, info.ptMaxTrackSize.x);
+    EXPECT_EQ(500, info.ptMaxTrackSize.y);
+    // Without the attributes the system's own limits stand.
+    TestWindow plain;
+    plain.skin = L"<Window><VerticalLayout /></Window>";
+    ASSERT_TRUE(plain.CreatePopup());
+    SendMessageW(plain, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_NE(300, info.ptMinTrackSize.x);
+    EXPECT_NE(500, info.ptMaxTrackSize.y);
+}
+
+TEST_F(WindowTest, AClickOnAButtonInTheCaptionStripReachesTheButton)
+{
+    // Real input: the system asks the window where the pointer is, and only
+    // a client answer turns the press into a click rather than a drag.
+    TestWindow window;
+    window.skin =
+        L"<Window caption=\"0,0,0,100\"><VerticalLayout bkcolor=\"#FFFFFFFF\"><HorizontalLayout height=\"60\">"
+        L"<Control width=\"100\" /><Button name=\"inStrip\" width=\"100\" bkcolor=\"#FF3060C0\" />"
+        L"</HorizontalLayout><Control /></VerticalLayout></Window>";
+    ASSERT_TRUE(window.CreatePopup(nullptr, 100, 100, 400, 300));
+    ShowWindow(window, SW_SHOWNORMAL);
+    SetForegroundWindow(window);
+    UpdateWindow(window);
+    auto pump = [] {
+        for (int i = 0; i < 40; ++i) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (!CWindowManagerUI::PreTranslate(&msg)) {
+                    TranslateMessage(&msg);
+                    DispatchMessageW(&msg);
+                }
+            }
+            Sleep(5);
+        }
+    };
+    pump();
+    POINT at{150, 30};
+    ClientToScreen(window, &at);
+    SetCursorPos(at.x, at.y);
+    pump();
+    INPUT press[2] = {};
+    press[0].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].type = INPUT_MOUSE;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(2u, SendInput(2, press, sizeof(INPUT)));
+    pump();
+    ASSERT_EQ(1u, window.clicks.size());
+    EXPECT_EQ(L"inStrip", window.clicks[0]);
+    // The plain control beside it in the strip drags instead of clicking.
+    EXPECT_EQ(HTCAPTION, HitAt(window, 50, 30));
+}
+
+TEST_F(WindowTest, EscapeInTheEditOverlayReachesTheWindowsDefaultKey)
+{
+    TestWindow window;
+    window.skin = L"<Window><VerticalLayout><Edit name=\"field\" height=\"30\" /><Control /></VerticalLayout></Window>";
+    ASSERT_TRUE(window.CreatePopup());
+    ShowWindow(window, SW_SHOWNORMAL);
+    window.Manager().GetRoot()->SetPos(RECT{0, 0, 400, 300});
+    CControlUI* field = window.Manager().FindControlByName(L"field");
+    ASSERT_NE(nullptr, field);
+    field->SetFocus();
+    // The native edit window that the focused edit opens holds the keyboard.
+    HWND overlay = GetFocus();
+    ASSERT_NE(nullptr, overlay);
+    ASSERT_NE(window.GetHWND(), overlay);
+    ASSERT_EQ(window.GetHWND(), GetParent(overlay));
+    PostMessageW(overlay, WM_KEYDOWN, VK_ESCAPE, 0);
+    ModalGuard guard(window, 5000);
+    EXPECT_EQ(0u, window.RunModal());
+    EXPECT_FALSE(guard.Fired()) << "Escape in the edit did not close the window";
+}
+
 TEST_F(WindowTest, RoundCornersFollowEverySizeChange)
 {
     TestWindow window;

@@ -52,6 +52,11 @@ public:
     std::wstring SkinArchiveResource() override { return archive; }
     void OnSkinLoaded() override { ++skinsLoaded; }
     void OnFirstPaint() override { ++firstPaints; }
+    void OnClick(NotifyMsg& msg) override
+    {
+        if (msg.sender) clicks.push_back(msg.sender->GetName());
+        WindowImplBase::OnClick(msg);
+    }
     // A hidden popup of the given size at (x, y); null when it failed.
     HWND CreatePopup(HWND owner = nullptr, int x = 100, int y = 100, int width = 400, int height = 300);
 };
