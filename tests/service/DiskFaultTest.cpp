@@ -25,13 +25,6 @@ using namespace testing_support;
 
 namespace {
 
-std::wstring Environment(const wchar_t* name)
-{
-    wchar_t value[1024] = {};
-    DWORD length = GetEnvironmentVariableW(name, value, 1024);
-    return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring();
-}
-
 std::vector<std::wstring> FilesIn(const std::wstring& folder)
 {
     std::vector<std::wstring> names;

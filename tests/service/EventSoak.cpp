@@ -19,6 +19,7 @@
 #include "diagnostics/Logger.h"
 #include "state/DataManager.h"
 #include "tests/service/StandIn.h"
+#include "tests/service/StandIn.h"
 
 namespace {
 
@@ -28,13 +29,6 @@ unsigned long long WorkingSetKb()
     counters.cb = sizeof counters;
     if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
     return counters.WorkingSetSize / 1024;
-}
-
-std::wstring ServiceHost()
-{
-    wchar_t host[64] = {};
-    DWORD length = GetEnvironmentVariableW(L"VANTORIE_STANDIN_HOST", host, 64);
-    return length > 0 && length < 64 ? std::wstring(host, length) : std::wstring(L"localhost");
 }
 
 // A folder of its own below the temporary folder (trailing backslash).
@@ -74,7 +68,7 @@ int wmain(int argc, wchar_t** argv)
         printf("the stand-in service is not reachable\n");
         return 2;
     }
-    auto* manager = new CDataManager(folder, ServiceHost());
+    auto* manager = new CDataManager(folder, standin::Host());
     ULONGLONG start = GetTickCount64();
     Sample("start", start, manager->QueuedEventCount());
     for (int i = 0; i < events; ++i)

@@ -27,13 +27,6 @@ using namespace testing_support;
 
 namespace {
 
-std::wstring Environment(const wchar_t* name)
-{
-    wchar_t value[1024] = {};
-    DWORD length = GetEnvironmentVariableW(name, value, 1024);
-    return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring();
-}
-
 const wchar_t kInternetSettings[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 const wchar_t kConnections[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";

@@ -7,21 +7,21 @@
 
 namespace standin {
 
-namespace {
-
 // The stand-in answers on localhost unless VANTORIE_STANDIN_HOST names
 // another of its addresses (a proxy test reaches it around the proxy there).
-std::wstring ControlHost()
+std::wstring Host()
 {
     wchar_t host[64] = {};
     DWORD length = GetEnvironmentVariableW(L"VANTORIE_STANDIN_HOST", host, 64);
     return length > 0 && length < 64 ? std::wstring(host, length) : std::wstring(L"localhost");
 }
 
+namespace {
+
 bool Control(const wchar_t* verb, const std::wstring& path, const std::string& body,
              HttpResponse& response)
 {
-    CWinHttpClient client(ControlHost(), 443, L"StandInControl", L"", L"", L"", L"");
+    CWinHttpClient client(Host(), 443, L"StandInControl", L"", L"", L"", L"");
     return client.SendRequest(verb, path, L"", body, response) && response.statusCode == 200;
 }
 

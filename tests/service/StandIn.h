@@ -9,6 +9,9 @@
 
 namespace standin {
 
+// The host name the stand-in answers on for this test.
+std::wstring Host();
+
 // Default behaviour and no recorded requests; false when the stand-in is not reachable.
 bool Reset();
 // Merges the members of a JSON object text over the current behaviour.

@@ -221,6 +221,13 @@ HWND WaitForWindow(DWORD processId, const std::wstring& caption, DWORD timeoutMs
     return nullptr;
 }
 
+std::wstring Environment(const wchar_t* name)
+{
+    wchar_t value[1024] = {};
+    DWORD length = GetEnvironmentVariableW(name, value, 1024);
+    return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring();
+}
+
 }  // namespace testing_support
 
 int wmain(int argc, wchar_t** argv)

@@ -19,6 +19,9 @@ std::wstring SetupExePath();
 // "installer.YYYYMMDD.log" for today.
 std::wstring TodayLogName();
 
+// A variable of the environment the test was started in; empty when unset.
+std::wstring Environment(const wchar_t* name);
+
 // A fresh, empty folder below the temporary folder (trailing backslash).
 std::wstring ScratchFolder(const std::wstring& name);
 void RemoveTree(const std::wstring& path);
