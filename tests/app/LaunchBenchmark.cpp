@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/core/GdiObjects.h"
+
 namespace {
 
 double NowMs()
@@ -101,25 +103,18 @@ std::vector<DWORD> Capture(HWND window)
     if (!GetWindowRect(window, &rect)) return {};
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return {};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    uint8_t* bits = nullptr;
+    CGdiObject<HBITMAP> bitmap(CreateDib32(width, height, &bits));
     std::vector<DWORD> pixels;
     if (bitmap) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
+        HGDIOBJ old = SelectObject(memory, bitmap.Get());
         BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
         GdiFlush();
-        const auto* first = static_cast<const DWORD*>(bits);
+        const auto* first = reinterpret_cast<const DWORD*>(bits);
         pixels.assign(first, first + static_cast<size_t>(width) * static_cast<size_t>(height));
         SelectObject(memory, old);
-        DeleteObject(bitmap);
     }
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
