@@ -225,9 +225,12 @@ class Desk:
         return (popup.x + popup.width // 2, popup.y + self.scale + inner * (2 * index + 1) // (2 * count))
 
 
-def offered_versions():
-    """The version names of the sample product's settings, in order."""
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "ui_setting.json")
+SAMPLE_PRODUCT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "products", "qingchuan")
+
+
+def offered_versions(product=SAMPLE_PRODUCT):
+    """The version names of a product folder's settings, in order."""
+    path = os.path.join(product, "ui_setting.json")
     with open(path, encoding="utf-8") as f:
         texts = json.load(f)["文本"]
     versions = []
@@ -260,7 +263,7 @@ def walk(args):
                               10, "version list")
         time.sleep(0.4)
         shot("2-version-list.png", union(product, popup))
-        count = len(offered_versions())
+        count = len(offered_versions(args.product))
         desk.pick_item(popup, min(1, count - 1), count)
         shot("3-product-version-picked.png", product)
 
@@ -306,6 +309,7 @@ def main(argv):
     walker.add_argument("--exe", required=True)
     walker.add_argument("--shots", required=True)
     walker.add_argument("--scale", type=int, default=1, choices=(1, 2))
+    walker.add_argument("--product", default=SAMPLE_PRODUCT)
     args = parser.parse_args(argv[1:])
     return walk(args)
 

@@ -3,7 +3,7 @@
 screens, driven with real X mouse and keyboard input (xdotool), against the
 local stand-in service that scripts/test runs.
 
-    test_install_flow.py --source SRC --build BUILD --always ALWAYS_EXE
+    test_install_flow.py --source SRC --product FOLDER --build BUILD --always ALWAYS_EXE
 
 The standard-size run (a 1920x1080 screen, skin archive 130) walks every
 path of the flow: the product page with its texts and versions, the banner
@@ -195,7 +195,7 @@ def wait_until(probe, timeout, what):
 
 
 def settings():
-    with open(os.path.join(ARGS.source, "resources", "ui_setting.json"), encoding="utf-8") as f:
+    with open(os.path.join(ARGS.product, "ui_setting.json"), encoding="utf-8") as f:
         return json.load(f)
 
 
@@ -386,7 +386,7 @@ class StandardScreenFlow(FlowTest):
         # All three versions are offered; the second is picked and stored.
         popup = self.pick_version(product, 1)
         self.shot("product-versions.png", self.flow.union(product, popup))
-        versions = flow.offered_versions()
+        versions = flow.offered_versions(ARGS.product)
         self.assertEqual([texts["版本1"], texts["版本2"], texts["版本3"]], versions)
         # One row of grey text per version, and room for no more.
         listed = desk.grab()
@@ -577,6 +577,7 @@ def main():
     global ARGS
     parser = argparse.ArgumentParser()
     parser.add_argument("--source", required=True)
+    parser.add_argument("--product", required=True)
     parser.add_argument("--build", required=True)
     parser.add_argument("--always", required=True)
     ARGS, rest = parser.parse_known_args()

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the product's icon: one 256x256 image with alpha in an ICO file.
+"""Draws the sample product's icon picture: 256x256 with alpha, as a PNG.
+
+    draw_icon.py OUT.png
 
 The picture (a rounded blue tile with a white picture frame and a sun) is
-drawn procedurally, so no binary is kept in the repository. The image is
-stored as a PNG frame, as icons of this size are from Windows Vista on:
-the same pixels as a bitmap frame would take 262 KB, and the executable
-carries the icon twice (the window icon and the shortcut's file).
+how products/qingchuan/icon/logo.png was made; the build packs the PNG
+pictures of a product's icon folder into the ICO file (tools/pack_icon.py),
+so this script only runs when the sample's art is redrawn.
 """
 import math
 import struct
@@ -64,11 +65,8 @@ def main(out_path):
             b, g, r, a = pixel(x, y)
             row += bytes((r, g, b, a))
         rows.append(bytes(row))
-    image = png(SIZE, rows)
-    icon_dir = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", 0, 0, 0, 0, 1, 32, len(image), 6 + 16)
     with open(out_path, "wb") as f:
-        f.write(icon_dir + entry + image)
+        f.write(png(SIZE, rows))
 
 
 if __name__ == "__main__":

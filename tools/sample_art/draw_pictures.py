@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 """Draws the pictures of the sample product's skins ("晴川看图", a picture viewer).
 
-    make_skin_images.py --list            names of the pictures, one a line
-    make_skin_images.py SCALE OUT_FOLDER  draws every picture at SCALE (1 or 2)
+    draw_pictures.py --list            names of the pictures, one a line
+    draw_pictures.py SCALE OUT_FOLDER  draws every picture at SCALE (1 or 2)
+
+This is how the pictures in products/qingchuan/skin and skin_2x were made;
+the build takes the pictures as they stand in the product folder, so this
+script only runs when the sample's art is redrawn.
 
 Every picture is described once in the coordinates of the standard skin and
 drawn at four times the requested scale, then reduced, so that the double-size
