@@ -158,6 +158,7 @@ void CXmlDocument::SetError(const wchar_t* message)
     wcsncpy(m_errorMessage, message, 99);
     m_errorMessage[99] = 0;
     m_errorLocation[0] = 0;
+    m_errorPosition = 0;
 }
 
 bool CXmlDocument::Fail(const wchar_t* message, const wchar_t* at)
@@ -166,6 +167,7 @@ bool CXmlDocument::Fail(const wchar_t* message, const wchar_t* at)
     size_t i = 0;
     for (; i < 49 && at && at[i]; ++i) m_errorLocation[i] = at[i];
     m_errorLocation[i] = 0;
+    if (at) m_errorPosition = Offset(at);
     return false;
 }
 
@@ -233,6 +235,7 @@ bool CXmlDocument::Parse()
 {
     m_errorMessage[0] = 0;
     m_errorLocation[0] = 0;
+    m_errorPosition = 0;
     // Entry 0 is a placeholder so that index 0 can mean "none".
     AppendElement(0, 0);
     wchar_t* p = m_text.get();

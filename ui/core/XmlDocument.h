@@ -48,6 +48,9 @@ public:
     CXmlNode Root() const;
     const wchar_t* ErrorMessage() const { return m_errorMessage; }
     const wchar_t* ErrorLocation() const { return m_errorLocation; }
+    // Character offset into the loaded text at which parsing failed, so a
+    // checker can name the line; 0 when the failure came before parsing.
+    size_t ErrorPosition() const { return m_errorPosition; }
 
     // The element table, placeholder included, and its reserved size.
     size_t ElementCount() const { return m_count; }
@@ -81,4 +84,5 @@ private:
     size_t m_capacity = 0;
     wchar_t m_errorMessage[100] = {};
     wchar_t m_errorLocation[50] = {};
+    size_t m_errorPosition = 0;
 };

@@ -16,6 +16,11 @@ const wchar_t* CXmlNode::Name() const
     return m_document->Text() + m_document->m_elements[m_index].namePosition;
 }
 
+size_t CXmlNode::Position() const
+{
+    return m_document ? m_document->m_elements[m_index].namePosition : 0;
+}
+
 const wchar_t* CXmlNode::Value() const
 {
     if (!m_document) return nullptr;

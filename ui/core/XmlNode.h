@@ -17,6 +17,9 @@ public:
 
     bool IsValid() const { return m_document != nullptr; }
     const wchar_t* Name() const;
+    // Character offset of the element's name in the document text (lines
+    // of a checker's messages are counted from it); 0 for an invalid node.
+    size_t Position() const;
     // The element's text content, empty for an empty element.
     const wchar_t* Value() const;
     CXmlNode FirstChild() const;
