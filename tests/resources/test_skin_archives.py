@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the two skin archives that the build packs (resources 130 and 138).
 
-    test_skin_archives.py RESOURCE_SOURCE_FOLDER SKIN_ZIP SKIN_2X_ZIP
+    test_skin_archives.py PRODUCT_FOLDER SKIN_ZIP SKIN_2X_ZIP
 
 Runs natively (python3 standard library only). The checks:
   - every skin is markup the toolkit's parser reads (double-quoted attributes,
