@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """The product lint against one broken copy of the sample product per rule.
 
-    test_product_lint.py LINT PRODUCTS_FOLDER
+    test_product_lint.py LINT SOURCE_ROOT
 
 Each case copies products/qingchuan, changes one thing and expects the lint
 to fail with a message naming the file, the line and the key or attribute
 at fault; the line is found in the changed file, not written down here. The
-sample folders themselves must lint clean.
+sample folders themselves must lint clean, and every control that the
+windows' code looks up or reacts to by name is one the lint insists on.
 """
 
 import os
@@ -16,7 +17,8 @@ import subprocess
 import sys
 import tempfile
 
-LINT, PRODUCTS = sys.argv[1], sys.argv[2]
+LINT, ROOT = sys.argv[1], sys.argv[2]
+PRODUCTS = os.path.join(ROOT, "products")
 SAMPLE = os.path.join(PRODUCTS, "qingchuan")
 
 
@@ -141,14 +143,54 @@ def attribute_list_broken(f):
         "which is no attribute name"
 
 
+def root_not_window(f):
+    replace(f, "skin/progress.xml", "<Window ", "<Dialog ")
+    replace(f, "skin/progress.xml", "</Window>", "</Dialog>")
+    return "skin/progress.xml", line_of(f + "/skin/progress.xml", "<Dialog"), "markup", \
+        "the root element is Dialog"
+
+
+def icon_not_square(f):
+    shutil.copy(f + "/skin/首页按钮.png", f + "/icon/wide.png")
+    return "icon/wide.png", 0, "picture", "an icon picture is square"
+
+
+def two_fonts(f):
+    shutil.copy(f + "/font/DIN-Regular.otf", f + "/font/Second.otf")
+    return "font", 0, "font", "exactly one .otf or .ttf file (it holds 2)"
+
+
 CASES = [missing_picture, broken_picture, picture_of_wrong_size, download_switch, first_version_missing,
          link_not_url, host_with_scheme, json_syntax, markup_syntax, control_missing, control_of_wrong_class,
-         measure_not_doubled, combo_border_doubled, attribute_list_broken]
+         measure_not_doubled, combo_border_doubled, attribute_list_broken, root_not_window, icon_not_square,
+         two_fonts]
 
 
 def combo_corners_free(f):
     """The combo frames' corners are the designer's at 2x: no finding."""
     replace(f, "skin_2x/main.xml", "corner='2,2,70,2'", "corner='4,4,30,4'")
+
+
+# The windows' code and the skin each reads.
+WINDOW_SKINS = {"MainWindow.cpp": "main.xml", "InstallWindow.cpp": "install.xml",
+                "ProgressdWindow.cpp": "progress.xml"}
+
+
+def names_in_code():
+    """(source, skin, control name, interface or None) of every lookup and
+    every click handled by name in the windows' code."""
+    found = []
+    for source, skin in sorted(WINDOW_SKINS.items()):
+        code = read(os.path.join(ROOT, "app", source))
+        names = {}
+        for name, interface in re.findall(r'FindControlAs<\w+>\(m_manager, L"(\w+)", L"(\w+)"\)', code):
+            names[name] = interface
+        for pattern in (r'FindControlByName\(L"(\w+)"\)', r'name == L"(\w+)"', r'GetName\(\) != L"(\w+)"'):
+            for name in re.findall(pattern, code):
+                names.setdefault(name, None)
+        assert names, "no control names found in app/" + source
+        found += [(source, skin, name, interface) for name, interface in sorted(names.items())]
+    return found
 
 
 def main():
@@ -181,7 +223,23 @@ def main():
                                 % (case.__name__, file, line, key, part, code, output))
             else:
                 print("found: %s -> %s:%d: %s: %s" % (case.__name__, file, line, key, hits[0][3]))
-    # 3. Wrong usage is told apart from findings.
+    # 3. Each name the windows' code uses, taken out of its skin, is missed.
+    with tempfile.TemporaryDirectory() as work:
+        for source, skin, name, interface in names_in_code():
+            folder = os.path.join(work, name)
+            shutil.rmtree(folder, ignore_errors=True)
+            shutil.copytree(SAMPLE, folder)
+            replace(folder, "skin/" + skin, 'name="%s"' % name, 'name="%sGone"' % name)
+            code, findings, output = run(folder)
+            want = 'no control named "%s"' % name
+            hits = [x for x in findings if x[0] == "skin/" + skin and x[2] == "name" and want in x[3]
+                    and (interface is None or "looks for a %s " % interface in x[3])]
+            if code != 1 or not hits:
+                failures.append("%s looks for %s (%s) in %s; the lint did not miss it:\n%s"
+                                % (source, name, interface, skin, output))
+            else:
+                print("missed: %s from %s" % (name, skin))
+    # 4. Wrong usage is told apart from findings.
     if subprocess.run([LINT], capture_output=True).returncode != 2:
         failures.append("no folder given: exit code is not 2")
     for failure in failures:

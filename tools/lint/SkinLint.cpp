@@ -100,7 +100,7 @@ void CSkinLint::LintWindowSkin(const std::string& folder, const std::string& fil
         if (IsWindowLevel(child.Name()))
             CheckWindowElement(walk, child);
         else
-            WalkControls(walk, child, 1);
+            WalkControls(walk, child);
     }
     for (const ExpectedControl& control : expected) {
         auto found = walk.names.find(control.name);
@@ -149,7 +149,7 @@ void CSkinLint::CheckWindowElement(Walk& walk, const CXmlNode& node)
     }
 }
 
-void CSkinLint::WalkControls(Walk& walk, const CXmlNode& node, unsigned depth)
+void CSkinLint::WalkControls(Walk& walk, const CXmlNode& node)
 {
     const CMarkupFile& markup = *walk.markup;
     const std::wstring tag = node.Name();
@@ -183,7 +183,7 @@ void CSkinLint::WalkControls(Walk& walk, const CXmlNode& node, unsigned depth)
         }
     }
     for (CXmlNode child = node.FirstChild(); child.IsValid(); child = child.NextSibling())
-        WalkControls(walk, child, depth + 1);
+        WalkControls(walk, child);
 }
 
 void CSkinLint::CheckPicture(Walk& walk, const std::wstring& descriptor, int line, const std::string& key)

@@ -52,7 +52,7 @@ private:
 
     void LintWindowSkin(const std::string& folder, const std::string& file, int scale, const std::string& window,
                         const std::vector<ExpectedControl>& expected);
-    void WalkControls(Walk& walk, const CXmlNode& node, unsigned depth);
+    void WalkControls(Walk& walk, const CXmlNode& node);
     void CheckWindowElement(Walk& walk, const CXmlNode& node);
     void CheckPicture(Walk& walk, const std::wstring& descriptor, int line, const std::string& key);
     const PictureSize& Decode(const std::string& folder, const std::string& file);
