@@ -176,10 +176,28 @@ void CComparer::CompareElements(const CXmlNode& one, const CXmlNode& two)
     for (const auto& extra : inTwo)
         m_report.Error(m_twins.doubledFile, m_twins.doubled.LineOfAttribute(two, extra.second), Utf8(extra.first),
                        "not set in " + Where(oneLine));
-    // 2. Children in order.
+    // 2. Children in order. One element left out or added on one side is
+    // reported once, and the comparison goes on with the elements after it.
     CXmlNode childOne = one.FirstChild(), childTwo = two.FirstChild();
-    for (; childOne.IsValid() && childTwo.IsValid(); childOne = childOne.NextSibling(), childTwo = childTwo.NextSibling())
+    auto same = [](const CXmlNode& a, const CXmlNode& b) { return a.IsValid() && std::wstring(a.Name()) == b.Name(); };
+    while (childOne.IsValid() && childTwo.IsValid()) {
+        if (!same(childOne, childTwo) && same(childOne.NextSibling(), childTwo)) {
+            m_report.Error(m_twins.doubledFile, twoLine, Utf8(tag),
+                           "lacks the element " + Utf8(childOne.Name()) + " of " +
+                               Where(m_twins.standard.LineOf(childOne)));
+            childOne = childOne.NextSibling();
+            continue;
+        }
+        if (!same(childOne, childTwo) && same(childTwo.NextSibling(), childOne)) {
+            m_report.Error(m_twins.doubledFile, m_twins.doubled.LineOf(childTwo), Utf8(childTwo.Name()),
+                           "has no twin in " + Where(oneLine));
+            childTwo = childTwo.NextSibling();
+            continue;
+        }
         CompareElements(childOne, childTwo);
+        childOne = childOne.NextSibling();
+        childTwo = childTwo.NextSibling();
+    }
     if (childOne.IsValid())
         m_report.Error(m_twins.doubledFile, twoLine, Utf8(tag),
                        "lacks the element " + Utf8(childOne.Name()) + " of " +
