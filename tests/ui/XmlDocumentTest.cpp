@@ -51,6 +51,8 @@ TEST(XmlDocumentTest, MalformedMarkupFailsWithItsMessageAndLocation)
         EXPECT_FALSE(document.LoadText(c.text)) << c.text;
         EXPECT_STREQ(c.message, document.ErrorMessage()) << c.text;
         EXPECT_STREQ(c.location, document.ErrorLocation()) << c.text;
+        // The position is where the location starts in the text.
+        EXPECT_EQ(c.location, std::wstring(c.text).substr(document.ErrorPosition(), 49)) << c.text;
         EXPECT_FALSE(document.IsLoaded()) << c.text;
         EXPECT_FALSE(document.Root().IsValid()) << c.text;
     }
@@ -259,6 +261,21 @@ TEST(XmlDocumentTest, DeepNestingFailsInsteadOfExhaustingTheStack)
     EXPECT_STREQ(L"Elements nested too deeply", document.ErrorMessage());
     EXPECT_FALSE(document.LoadText(nested(200000).c_str()));
     EXPECT_STREQ(L"Elements nested too deeply", document.ErrorMessage());
+}
+
+TEST(XmlDocumentTest, NodesTellWhereTheirNameStandsInTheText)
+{
+    const wchar_t text[] = L"<?xml version=\"1.0\"?>\n<Window a=\"&amp;\">\n  <A/><B>\n<C/></B></Window>";
+    CXmlDocument document;
+    ASSERT_TRUE(document.LoadText(text));
+    const std::wstring original = text;
+    const CXmlNode root = document.Root();
+    const CXmlNode a = root.FirstChild(), b = a.NextSibling(), c = b.FirstChild();
+    EXPECT_EQ(original.find(L"Window"), root.Position());
+    EXPECT_EQ(original.find(L"A/>"), a.Position());
+    EXPECT_EQ(original.find(L"B>"), b.Position());
+    EXPECT_EQ(original.find(L"C/>"), c.Position());
+    EXPECT_EQ(0u, CXmlNode().Position());
 }
 
 TEST(XmlDocumentTest, FailedLoadReleasesThePreviousDocument)
