@@ -362,6 +362,22 @@ TEST_F(WindowTest, SkinsLoadFromEveryKindOfSource)
     }
 }
 
+TEST_F(WindowTest, SkinFolderGivenAsFullPathIsUsedAsItStands)
+{
+    skins.Write(L"main.xml", L"<Window><VerticalLayout><Control name=\"marker\" /></VerticalLayout></Window>");
+    // Once with its trailing backslash, once without.
+    for (const std::wstring& folder : {skins.Path(), skins.Path().substr(0, skins.Path().size() - 1)}) {
+        CSkinSource::Process().Reset();
+        TestWindow window;
+        window.skin = L"main.xml";
+        window.folder = folder;
+        ASSERT_TRUE(window.CreatePopup());
+        EXPECT_EQ(1, window.skinsLoaded) << folder;
+        EXPECT_NE(nullptr, window.Manager().FindControlByName(L"marker")) << folder;
+        EXPECT_EQ(skins.Path(), ResourceLocation::GetResourceFolder()) << folder;
+    }
+}
+
 TEST_F(WindowTest, SkinThatFailsShowsTheBoxAndLeavesTheWindowEmpty)
 {
     struct Seen {
