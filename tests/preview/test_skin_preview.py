@@ -31,14 +31,10 @@ SIZES = {"product.png": (800, 600), "install.png": (800, 600),
 
 def ink(picture, box, colour, scale, tolerance=40):
     """Pixels in the box close to the colour: drawn text of that colour."""
-    left, top, right, bottom = [v * scale for v in box]
-    count = 0
-    for y in range(top, bottom):
-        for x in range(left, right):
-            pixel = picture.getpixel((x, y))
-            if all(abs(a - b) <= tolerance for a, b in zip(pixel, colour)):
-                count += 1
-    return count
+    r0, g0, b0 = colour
+    region = picture.crop(tuple(v * scale for v in box))
+    return sum(1 for r, g, b in region.getdata()
+               if abs(r - r0) <= tolerance and abs(g - g0) <= tolerance and abs(b - b0) <= tolerance)
 
 
 def bar_fill(picture, scale):
