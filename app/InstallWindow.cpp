@@ -19,7 +19,7 @@ const UINT kWindowIcon = 107;
 CInstallWindow::~CInstallWindow()
 {
     // A download may outlive this window; its end must not reach a dead object.
-    if (m_listened) CDataManager::GetInstance()->SetListener(nullptr);
+    CDataManager::GetInstance()->SetListener(nullptr);
 }
 
 std::wstring CInstallWindow::GetSkinFolder()
@@ -101,7 +101,6 @@ void CInstallWindow::DownloadAndStart()
 {
     CDataManager* data = CDataManager::GetInstance();
     data->SetListener(this);
-    m_listened = true;
 
     std::unique_ptr<CProgressdWindow> progress = MakeProgressWindow(DownloadProgressConfig());
     if (!progress) {

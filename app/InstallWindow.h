@@ -52,8 +52,4 @@ private:
     void Install();
 
     std::atomic<HWND> m_progressWindow{nullptr};
-    // Whether this window ever made itself the data manager's listener; a
-    // window that never downloaded has nothing to take back, and must not
-    // bring the data manager up just to say so.
-    bool m_listened = false;
 };

@@ -26,6 +26,9 @@ private:
     const CUiSetting& m_settings;
 };
 
+// Not to be destroyed before the process ends: the install window's
+// destructor takes its listener back from the data manager, which would
+// bring the data manager up.
 class CPreviewInstallWindow : public CInstallWindow {
 public:
     CPreviewInstallWindow(const std::wstring& skinFolder, const CUiSetting& settings)
