@@ -30,8 +30,23 @@ std::wstring CInstallWindow::GetSkinFolder()
 void CInstallWindow::OnSkinLoaded()
 {
     SetWindowIcons(kWindowIcon);
-    if (CControlUI* tip = m_manager.FindControlByName(L"tip"))
-        tip->SetText(CUiSetting::GetInstance()->GetText(L"安装主页提示文案"));
+    ShowSettings(*CUiSetting::GetInstance());
+}
+
+void CInstallWindow::ShowSettings(const CUiSetting& settings)
+{
+    if (CControlUI* tip = m_manager.FindControlByName(L"tip")) tip->SetText(settings.GetText(L"安装主页提示文案"));
+}
+
+ProgressWindowConfig CInstallWindow::DownloadProgressConfig()
+{
+    ProgressWindowConfig config;
+    config.title = L"下载安装包";
+    config.runningText = L"正在下载安装包…";
+    config.successText = L"下载成功";
+    config.failureText = L"下载失败";
+    config.stepCount = 20;
+    return config;
 }
 
 LRESULT CInstallWindow::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -87,13 +102,7 @@ void CInstallWindow::DownloadAndStart()
     CDataManager* data = CDataManager::GetInstance();
     data->SetListener(this);
 
-    ProgressWindowConfig config;
-    config.title = L"下载安装包";
-    config.runningText = L"正在下载安装包…";
-    config.successText = L"下载成功";
-    config.failureText = L"下载失败";
-    config.stepCount = 20;
-    std::unique_ptr<CProgressdWindow> progress = MakeProgressWindow(config);
+    std::unique_ptr<CProgressdWindow> progress = MakeProgressWindow(DownloadProgressConfig());
     if (!progress) {
         // Without the window nobody would show the download or hear its
         // end, so none is started and the data manager forgets this window.

@@ -17,6 +17,7 @@
 // handle the UI thread records before the download can end and clears
 // after that window's loop.
 class CProgressdWindow;
+class CUiSetting;
 
 class CInstallWindow : public WindowImplBase, public IDownloadCallback {
 public:
@@ -28,6 +29,12 @@ public:
     void OnSkinLoaded() override;
     LRESULT ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Notify(NotifyMsg& msg) override;
+
+    // The tip line from these settings: the initialisation apart from the
+    // window icons, for a preview of the skin.
+    void ShowSettings(const CUiSetting& settings);
+    // What the progress window of the installer download shows.
+    static ProgressWindowConfig DownloadProgressConfig();
 
     void OnDownloadProgress(int taskId, int percent) override;
     void OnDownloadComplete(int taskId, bool success) override;

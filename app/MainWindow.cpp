@@ -39,16 +39,20 @@ void CMainWindow::OnSkinLoaded()
     activation.time = NowInWholeSeconds();
     CDataManager::GetInstance()->ReportEvent(activation);
 
+    ShowSettings(*CUiSetting::GetInstance());
+}
+
+void CMainWindow::ShowSettings(const CUiSetting& settings)
+{
     // 3. A skin without one of these controls still shows; it just stays unfilled.
     m_softInfo = FindControlAs<CTextUI>(m_manager, L"softInfoText", L"Text");
     m_installPath = FindControlAs<CEditUI>(m_manager, L"installPathEdit", L"Edit");
     m_versions = FindControlAs<CComboUI>(m_manager, L"versionCombo", L"Combo");
 
     // 4. and 5.
-    CUiSetting* settings = CUiSetting::GetInstance();
-    if (m_softInfo) m_softInfo->SetText(settings->GetText(L"软件介绍"));
-    if (m_installPath) m_installPath->SetText(settings->GetText(L"位置"));
-    if (m_versions) FillVersions(*m_versions, settings->OfferedVersions());
+    if (m_softInfo) m_softInfo->SetText(settings.GetText(L"软件介绍"));
+    if (m_installPath) m_installPath->SetText(settings.GetText(L"位置"));
+    if (m_versions) FillVersions(*m_versions, settings.OfferedVersions());
 }
 
 void CMainWindow::FillVersions(CComboUI& combo, const std::vector<std::wstring>& versions)

@@ -6,6 +6,7 @@
 #include "ui/core/WindowImplBase.h"
 
 class CComboUI;
+class CUiSetting;
 class CEditUI;
 class CTextUI;
 
@@ -21,6 +22,11 @@ public:
     void OnSkinLoaded() override;
     LRESULT ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Notify(NotifyMsg& msg) override;
+
+    // Steps 3 to 5 of the initialisation: the description, the location and
+    // the versions from these settings. A preview of the skin calls it alone,
+    // without the usage report that opening the page makes.
+    void ShowSettings(const CUiSetting& settings);
 
     // Offers the versions in the combo, first one chosen, its drop-down as
     // tall as the versions at the combo's own height each, and no wheel.

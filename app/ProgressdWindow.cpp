@@ -7,7 +7,6 @@
 
 namespace {
 
-const UINT_PTR kCreepTimer = 1000;
 const UINT kCreepPeriodMs = 200;
 
 }  // namespace

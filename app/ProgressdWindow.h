@@ -14,6 +14,9 @@ class CProgressUI;
 // reaches it by posting.
 class CProgressdWindow : public WindowImplBase {
 public:
+    // The timer that moves the bar while the task runs.
+    static constexpr UINT_PTR kCreepTimer = 1000;
+
     explicit CProgressdWindow(const ProgressWindowConfig& config) : m_config(config) {}
 
     const wchar_t* WindowClassName() const override { return L"InstallerProgress"; }

@@ -27,6 +27,14 @@ bool TakesOwnClicks(const CControlUI* control)
     return _wcsicmp(name, L"ButtonUI") == 0 || _wcsicmp(name, L"OptionUI") == 0 || _wcsicmp(name, L"TextUI") == 0;
 }
 
+// "C:\..." or "\\server\...": a path that needs no folder before it.
+bool IsFullPath(const std::wstring& path)
+{
+    if (path.size() >= 3 && std::iswalpha(path[0]) && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/'))
+        return true;
+    return path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
+}
+
 }  // namespace
 
 UI_BEGIN_NOTIFY_MAP(WindowImplBase, CNotifyPump)
@@ -228,8 +236,10 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool&)
     m_manager.Init(m_hWnd);
     m_manager.AddPreFilter(this);
 
-    // 3. The resource folder.
-    std::wstring folder = ResourceLocation::GetModuleFolder() + GetSkinFolder();
+    // 3. The resource folder: beside the module, unless the window names a
+    // full path (a tool that shows skins straight from a vendor's folder).
+    const std::wstring skinFolder = GetSkinFolder();
+    std::wstring folder = IsFullPath(skinFolder) ? skinFolder : ResourceLocation::GetModuleFolder() + skinFolder;
     if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
     ResourceLocation::SetResourceFolder(folder);
 

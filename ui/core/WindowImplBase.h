@@ -37,7 +37,7 @@ public:
     ~WindowImplBase() override;
     virtual void OnSkinLoaded();
     virtual void OnClick(NotifyMsg& msg);
-    // Relative to the module's folder.
+    // Relative to the module's folder, or a full path used as it stands.
     virtual std::wstring GetSkinFolder() = 0;
     // A file name, markup text, or a decimal resource id of type "xml" when
     // the skin comes from a resource.

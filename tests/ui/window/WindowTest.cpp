@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -360,6 +361,36 @@ TEST_F(WindowTest, SkinsLoadFromEveryKindOfSource)
         EXPECT_NE(nullptr, window.Manager().FindControlByName(L"marker")) << c.kind;
         EXPECT_EQ(skins.Path(), ResourceLocation::GetResourceFolder()) << c.kind;
     }
+}
+
+TEST_F(WindowTest, SkinFolderGivenAsFullPathIsUsedAsItStands)
+{
+    skins.Write(L"main.xml", L"<Window><VerticalLayout><Control name=\"marker\" /></VerticalLayout></Window>");
+    // A skin looked for in the wrong place shows a box; it is dismissed, so
+    // that the test fails instead of waiting.
+    const DWORD uiThread = GetCurrentThreadId();
+    std::atomic<bool> done{false};
+    std::thread dismisser([&done, uiThread] {
+        while (!done) {
+            HWND box = nullptr;
+            EnumThreadWindows(uiThread, &FindDialog, reinterpret_cast<LPARAM>(&box));
+            if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+            Sleep(50);
+        }
+    });
+    // Once with its trailing backslash, once without.
+    for (const std::wstring& folder : {skins.Path(), skins.Path().substr(0, skins.Path().size() - 1)}) {
+        CSkinSource::Process().Reset();
+        TestWindow window;
+        window.skin = L"main.xml";
+        window.folder = folder;
+        EXPECT_NE(nullptr, window.CreatePopup()) << folder;
+        EXPECT_EQ(1, window.skinsLoaded) << folder;
+        EXPECT_NE(nullptr, window.Manager().FindControlByName(L"marker")) << folder;
+        EXPECT_EQ(skins.Path(), ResourceLocation::GetResourceFolder()) << folder;
+    }
+    done = true;
+    dismisser.join();
 }
 
 TEST_F(WindowTest, SkinThatFailsShowsTheBoxAndLeavesTheWindowEmpty)

@@ -40,12 +40,13 @@ public:
     std::wstring skin;
     int kind = kSkinFromFile;
     std::wstring archive;
+    std::wstring folder = SkinFolder::Relative();
     int firstPaints = 0;
     int skinsLoaded = 0;
     std::vector<std::wstring> clicks;
 
     const wchar_t* WindowClassName() const override { return L"LumetaTestWindow"; }
-    std::wstring GetSkinFolder() override { return SkinFolder::Relative(); }
+    std::wstring GetSkinFolder() override { return folder; }
     std::wstring GetSkinFileName() override { return skin; }
     int SkinSourceKind() const override { return kind; }
     std::wstring SkinArchiveName() override { return archive; }

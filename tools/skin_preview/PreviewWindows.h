@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+
+#include "app/InstallWindow.h"
+#include "app/MainWindow.h"
+#include "app/ProgressdWindow.h"
+
+class CUiSetting;
+
+// The application's three windows as the flow shows them, but with their
+// skin read from a folder named by full path and their texts from a
+// settings document handed in, and without what opening them in the flow
+// also does: no usage report, no data manager, no window icons, no
+// creeping bar.
+
+class CPreviewMainWindow : public CMainWindow {
+public:
+    CPreviewMainWindow(const std::wstring& skinFolder, const CUiSetting& settings)
+        : m_folder(skinFolder), m_settings(settings) {}
+    std::wstring GetSkinFolder() override { return m_folder; }
+    void OnSkinLoaded() override { ShowSettings(m_settings); }
+
+private:
+    std::wstring m_folder;
+    const CUiSetting& m_settings;
+};
+
+// Not to be destroyed before the process ends: the install window's
+// destructor takes its listener back from the data manager, which would
+// bring the data manager up.
+class CPreviewInstallWindow : public CInstallWindow {
+public:
+    CPreviewInstallWindow(const std::wstring& skinFolder, const CUiSetting& settings)
+        : m_folder(skinFolder), m_settings(settings) {}
+    std::wstring GetSkinFolder() override { return m_folder; }
+    void OnSkinLoaded() override { ShowSettings(m_settings); }
+
+private:
+    std::wstring m_folder;
+    const CUiSetting& m_settings;
+};
+
+// The installer download's progress window, held still.
+class CPreviewProgressWindow : public CProgressdWindow {
+public:
+    explicit CPreviewProgressWindow(const std::wstring& skinFolder)
+        : CProgressdWindow(CInstallWindow::DownloadProgressConfig()), m_folder(skinFolder) {}
+    std::wstring GetSkinFolder() override { return m_folder; }
+    void OnSkinLoaded() override;
+
+    // The running window with the bar at this percentage of its maximum.
+    void ShowRunning(int percent);
+    // The window after the download's end, as the install window reports it.
+    void ShowEnded(bool succeeded);
+
+private:
+    std::wstring m_folder;
+};
