@@ -38,13 +38,25 @@ void CInstallWindow::ShowSettings(const CUiSetting& settings)
     if (CControlUI* tip = m_manager.FindControlByName(L"tip")) tip->SetText(settings.GetText(L"安装主页提示文案"));
 }
 
-ProgressWindowConfig CInstallWindow::DownloadProgressConfig()
+namespace {
+
+// A product in another language names its own download texts; without them
+// the window says what it has always said.
+std::wstring TextOr(const CUiSetting& settings, const wchar_t* key, const wchar_t* fallback)
+{
+    std::wstring text = settings.GetText(key);
+    return text.empty() ? fallback : text;
+}
+
+}  // namespace
+
+ProgressWindowConfig CInstallWindow::DownloadProgressConfig(const CUiSetting& settings)
 {
     ProgressWindowConfig config;
-    config.title = L"下载安装包";
-    config.runningText = L"正在下载安装包…";
-    config.successText = L"下载成功";
-    config.failureText = L"下载失败";
+    config.title = TextOr(settings, L"下载标题", L"下载安装包");
+    config.runningText = TextOr(settings, L"下载中文案", L"正在下载安装包…");
+    config.successText = TextOr(settings, L"下载成功文案", L"下载成功");
+    config.failureText = TextOr(settings, L"下载失败文案", L"下载失败");
     config.stepCount = 20;
     return config;
 }
@@ -102,7 +114,7 @@ void CInstallWindow::DownloadAndStart()
     CDataManager* data = CDataManager::GetInstance();
     data->SetListener(this);
 
-    std::unique_ptr<CProgressdWindow> progress = MakeProgressWindow(DownloadProgressConfig());
+    std::unique_ptr<CProgressdWindow> progress = MakeProgressWindow(DownloadProgressConfig(*CUiSetting::GetInstance()));
     if (!progress) {
         // Without the window nobody would show the download or hear its
         // end, so none is started and the data manager forgets this window.

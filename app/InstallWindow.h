@@ -34,7 +34,7 @@ public:
     // window icons, for a preview of the skin.
     void ShowSettings(const CUiSetting& settings);
     // What the progress window of the installer download shows.
-    static ProgressWindowConfig DownloadProgressConfig();
+    static ProgressWindowConfig DownloadProgressConfig(const CUiSetting& settings);
 
     void OnDownloadProgress(int taskId, int percent) override;
     void OnDownloadComplete(int taskId, bool success) override;

@@ -18,6 +18,7 @@
 #include "diagnostics/Logger.h"
 #include "diagnostics/WorkFolders.h"
 #include "state/DataManager.h"
+#include "state/UiSetting.h"
 #include "tests/support/TestSupport.h"
 #include "ui/controls/ProgressUI.h"
 #include "ui/core/ResourceLocation.h"
@@ -261,4 +262,23 @@ TEST(SkinFolderTest, ResourceBesideTheProgramThenOneUp)
     ASSERT_TRUE(WriteBytes(exe + L"resource", "not a folder"));
     EXPECT_EQ(L"", FindSkinFolder(false, exe));
     RemoveTree(root);
+}
+
+TEST(DownloadProgressTextsTest, ProductTextsReplaceTheDefaultsOneByOne)
+{
+    const CUiSetting plain(R"({"文本": {"版本1": "1.0"}})");
+    ProgressWindowConfig fallback = CInstallWindow::DownloadProgressConfig(plain);
+    EXPECT_EQ(L"下载安装包", fallback.title);
+    EXPECT_EQ(L"正在下载安装包…", fallback.runningText);
+    EXPECT_EQ(L"下载成功", fallback.successText);
+    EXPECT_EQ(L"下载失败", fallback.failureText);
+    EXPECT_EQ(20, fallback.stepCount);
+
+    const CUiSetting english(R"({"文本": {"下载标题": "Downloading", "下载中文案": "Fetching…",
+                                          "下载成功文案": "Done", "下载失败文案": ""}})");
+    ProgressWindowConfig named = CInstallWindow::DownloadProgressConfig(english);
+    EXPECT_EQ(L"Downloading", named.title);
+    EXPECT_EQ(L"Fetching…", named.runningText);
+    EXPECT_EQ(L"Done", named.successText);
+    EXPECT_EQ(L"下载失败", named.failureText);
 }

@@ -46,6 +46,10 @@ const ExpectedKey kKeys[] = {
     {kOthers, u8"总是下载最新安装包", Kind::Switch},
 };
 
+// Read when present: a product in another language names its own download
+// texts, and the program says its own without them.
+const char* const kOptionalTexts[] = {u8"下载标题", u8"下载中文案", u8"下载成功文案", u8"下载失败文案"};
+
 bool Matches(const std::string& value, const char* pattern) { return std::regex_match(value, std::regex(pattern)); }
 
 std::string CheckKind(Kind kind, const std::string& value)
@@ -198,6 +202,7 @@ void CSettingsLint::CheckUnknown(const Json::Value& root)
         if (group == kColours || !root[group].isObject()) continue;
         for (const std::string& key : root[group].getMemberNames()) {
             bool known = group == kTexts && VersionNumber(key) != 0;
+            for (const char* optional : kOptionalTexts) known = known || (group == kTexts && key == optional);
             for (const ExpectedKey& expected : kKeys) known = known || (group == expected.group && key == expected.key);
             if (!known)
                 m_report.Warning(kFile, LineOf(root[group][key]), Key(group, key),

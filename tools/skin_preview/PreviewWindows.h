@@ -44,8 +44,8 @@ private:
 // The installer download's progress window, held still.
 class CPreviewProgressWindow : public CProgressdWindow {
 public:
-    explicit CPreviewProgressWindow(const std::wstring& skinFolder)
-        : CProgressdWindow(CInstallWindow::DownloadProgressConfig()), m_folder(skinFolder) {}
+    CPreviewProgressWindow(const std::wstring& skinFolder, const CUiSetting& settings)
+        : CProgressdWindow(CInstallWindow::DownloadProgressConfig(settings)), m_folder(skinFolder) {}
     std::wstring GetSkinFolder() override { return m_folder; }
     void OnSkinLoaded() override;
 

@@ -157,7 +157,7 @@ bool RenderAll(const std::wstring& skins, const CUiSetting& settings, const std:
         !Shoot(*install, out, L"install.png"))
         return false;
 
-    auto* progress = new CPreviewProgressWindow(skins);
+    auto* progress = new CPreviewProgressWindow(skins, settings);
     if (!Open(*progress, WS_POPUP | WS_VISIBLE, 0, POINT{origin.x, origin.y + HeightOf(*product)})) return false;
     progress->ShowRunning(kRunningPercent);
     if (!Shoot(*progress, out, L"progress.png")) return false;
