@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Drives the assistant's windows on an X display the way a user would.
 
-    ui_flow.py walk --exe SETUP_EXE --shots FOLDER [--scale 1|2]
+    ui_flow.py walk --exe SETUP_EXE --shots FOLDER [--scale 1|2] [--product FOLDER]
 
 walks the whole flow once on $DISPLAY (product window, a version picked from
 the list, install window, download with its progress window, OK, the sample
@@ -13,7 +13,9 @@ The module is also the library of the end-to-end test: it finds the
 assistant's X windows by their size, clicks and types with xdotool (real X
 input, so the program sees ordinary mouse and keyboard messages) and reads
 pixels back from screenshots. Control positions are those of the skins'
-layouts, in standard-skin pixels; the double-size skins double them.
+layouts, in standard-skin pixels; the double-size skins double them. The
+colours that a check looks for are read from the product folder's skins
+(Look), since every product paints its own.
 """
 import argparse
 import json
@@ -22,6 +24,7 @@ import re
 import subprocess
 import sys
 import time
+import xml.etree.ElementTree as ElementTree
 
 from PIL import Image
 
@@ -63,12 +66,13 @@ def union(first, second):
 class Desk:
     """One X display with the assistant's windows on it."""
 
-    def __init__(self, display=None, scale=1):
+    def __init__(self, display=None, scale=1, look=None):
         self.env = dict(os.environ)
         if display:
             self.env["DISPLAY"] = display
         self.scale = scale
         self.failure_shots = None
+        self.bar_background = look.bar_background if look else BAR_BACKGROUND
 
     def xdo(self, *args, check=True):
         result = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env,
@@ -116,6 +120,15 @@ class Desk:
     def wait_window(self, size, timeout=30, classname="setup.exe"):
         window = self.wait_for(lambda: self.find(size, classname), timeout, "%dx%d window" % self.sized(size))
         time.sleep(0.5)  # the first paint follows the mapping
+        # A window is mapped where it was created and then centred; on a busy
+        # machine the move can come after the pause, so the place is read
+        # again until two readings agree.
+        for _ in range(20):
+            again = self.find(size, classname)
+            if again is None or (again.x, again.y) == (window.x, window.y):
+                break
+            window = again
+            time.sleep(0.3)
         return window
 
     def wait_gone(self, window, timeout=30):
@@ -194,8 +207,9 @@ class Desk:
         y = window.y + (top + bottom) // 2
         filled = 0
         for x in range(window.x + left, window.x + right):
-            r, g, b = picture.getpixel((x, y))
-            if b > r + 40:  # the fore image is blue, the rest of the bar grey
+            # Whatever its colour, the fore image stands out from the bar's
+            # own background, which the rest of the bar shows.
+            if distance(picture.getpixel((x, y)), self.bar_background) > 80:
                 filled = x - window.x - left + 1
         return filled
 
@@ -225,6 +239,35 @@ class Desk:
         return (popup.x + popup.width // 2, popup.y + self.scale + inner * (2 * index + 1) // (2 * count))
 
 
+def distance(first, second):
+    return sum(abs(a - b) for a, b in zip(first[:3], second[:3]))
+
+
+def colour(text):
+    """An opaque RGB triple from a skin colour such as "#FF4E6662"."""
+    value = int(text.lstrip("#"), 16)
+    return ((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF)
+
+
+class Look:
+    """The colours a product's standard skins paint the checked texts in."""
+
+    def __init__(self, product):
+        skin = os.path.join(product, "skin")
+        main = ElementTree.parse(os.path.join(skin, "main.xml")).getroot()
+        install = ElementTree.parse(os.path.join(skin, "install.xml")).getroot()
+        progress = ElementTree.parse(os.path.join(skin, "progress.xml")).getroot()
+        self.description = colour(self.named(main, "softInfoText").get("textcolor"))
+        self.tip = colour(self.named(install, "tip").get("textcolor"))
+        combo = next(d for d in main.iter("Default") if d.get("name") == "Combo").get("value")
+        self.version_items = colour(re.search(r'\bitemtextcolor="([^"]+)"', combo).group(1))
+        self.bar_background = colour(self.named(progress, "progress").get("bkcolor"))
+
+    @staticmethod
+    def named(root, name):
+        return next(e for e in root.iter() if e.get("name") == name)
+
+
 SAMPLE_PRODUCT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "products", "qingchuan")
 
 
@@ -243,7 +286,7 @@ def offered_versions(product=SAMPLE_PRODUCT):
 
 def walk(args):
     """Walks the flow once and prints the screenshot paths."""
-    desk = Desk(scale=args.scale)
+    desk = Desk(scale=args.scale, look=Look(args.product))
     shots = []
 
     def shot(name, window=None):
