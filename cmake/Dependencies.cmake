@@ -12,7 +12,12 @@ target_compile_options(jsoncpp PRIVATE -w $<$<CONFIG:Release>:-Os> -ffunction-se
 # jsoncpp's sources include <iostream> without touching the standard
 # streams; that include alone puts the initialiser of cin, cout, wcout and
 # the rest into the program, and with it the whole file-stream code. The
-# header in cmake/jsoncpp-shim stands in for it in this library only.
+# header in cmake/jsoncpp-shim stands in for it in this library only. The
+# same folder holds a <json/assertions.h> whose failure messages need no
+# string stream. With both, and the program's own reader and writer
+# (base/JsonReader, base/JsonWriter) in place of jsoncpp's stream-based
+# ones, nothing in setup.exe uses the C++ stream and locale library; the
+# tests still link jsoncpp's reader to compare the two.
 target_include_directories(jsoncpp BEFORE PRIVATE ${CMAKE_CURRENT_LIST_DIR}/jsoncpp-shim)
 
 # zlib: the mingw static library.
