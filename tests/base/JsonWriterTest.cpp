@@ -1,21 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <json/writer.h>
-
 #include <limits>
 #include <string>
 
 #include "base/JsonWriter.h"
 
-namespace {
-
-std::string Reference(const Json::Value& value)
-{
-    Json::StreamWriterBuilder builder;
-    return Json::writeString(builder, value);
-}
-
-}  // namespace
+// The texts below are jsoncpp's StreamWriterBuilder's at its default
+// settings; the native fuzzer compares the two writers on any value read.
 
 // data.json as every build has written it: older builds must read what this
 // one writes and the other way round.
@@ -32,7 +23,6 @@ TEST(JsonWriter, WritesTheDataFileAsBefore)
         "\t\"software_version\" : \"\\u6674 3.2\"\n"
         "}";
     EXPECT_EQ(expected, JsonWriter::Write(root));
-    EXPECT_EQ(Reference(root), JsonWriter::Write(root));
 }
 
 TEST(JsonWriter, LaysOutNestedValuesLikeJsoncpp)
@@ -66,7 +56,6 @@ TEST(JsonWriter, LaysOutNestedValuesLikeJsoncpp)
         "\t]\n"
         "}";
     EXPECT_EQ(expected, JsonWriter::Write(root));
-    EXPECT_EQ(Reference(root), JsonWriter::Write(root));
 }
 
 TEST(JsonWriter, EscapesAndNumbersMatchJsoncpp)
@@ -103,6 +92,5 @@ TEST(JsonWriter, EscapesAndNumbersMatchJsoncpp)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         EXPECT_EQ(row.text, JsonWriter::Write(row.value));
-        EXPECT_EQ(Reference(row.value), JsonWriter::Write(row.value));
     }
 }
