@@ -35,7 +35,8 @@ const Case kCases[] = {
     // Structure, comments, trailing commas and what follows the root.
     {"{\"a\": 1, \"b\": [true, false, null]}", true, "{\"a\" : 1,\"b\" : [true,false,null]}"},
     {"\xEF\xBB\xBF[1]", true, "[1]"},
-    {"// line\r\n{\"a\" /* here */ : 1} // after", true, "{\"a\" : 1}"},
+    {"// line\r\n{\"a\" : /* here */ 1} // after", true, "{\"a\" : 1}"},
+    {"{\"a\" /* not before the colon */ : 1}", false, ""},
     {"{\"a\": 1,}", true, "{\"a\" : 1}"},
     {"[1, 2,]", true, "[1,2]"},
     {"[1, /* c */]", false, ""},
@@ -104,7 +105,9 @@ TEST(JsonReader, AcceptsAndRefusesWhatJsoncppDoes)
         Json::Value value;
         bool ok = JsonReader::Parse(c.text.data(), c.text.data() + c.text.size(), value);
         EXPECT_EQ(c.ok, ok);
-        if (ok && c.ok) EXPECT_EQ(c.value, Compact(value));
+        if (ok && c.ok) {
+            EXPECT_EQ(c.value, Compact(value));
+        }
     }
 }
 
