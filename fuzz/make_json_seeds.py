@@ -66,7 +66,7 @@ for index, text in enumerate([
         '{"k\\u0000ey": "nul\\u0000", "": true, "z": false}',
         '[[], {}, [{}], {"a": []}]']):
     write("json", "seed%02d" % index, text)
-for kind in ("configs", "data", "reply"):
+for kind in ("ui_setting", "configs", "data", "reply"):
     for name in os.listdir(os.path.join(out, kind)):
         with open(os.path.join(out, kind, name), "rb") as f:
             write("json", kind + "_" + name, f.read())
