@@ -1,25 +1,13 @@
 #include "base/JsonValue.h"
 
-#include <json/reader.h>
-#include <json/writer.h>
-
 #include <climits>
-#include <exception>
-#include <memory>
+
+#include "base/JsonReader.h"
+#include "base/JsonWriter.h"
 
 bool ParseJson(const std::string& text, Json::Value& root)
 {
-    Json::CharReaderBuilder builder;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    std::string errors;
-    // The reader throws rather than fails on some inputs, notably a document
-    // nested past its stack limit; outside text must never end the process.
-    bool parsed = false;
-    try {
-        parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
-    } catch (const std::exception&) {
-        parsed = false;
-    }
+    bool parsed = JsonReader::Parse(text.data(), text.data() + text.size(), root);
     if (!parsed) root = Json::Value();
     return parsed;
 }
@@ -66,6 +54,5 @@ bool JsonToBool(const Json::Value& value, bool& flag)
 
 std::string WriteJson(const Json::Value& root)
 {
-    Json::StreamWriterBuilder builder;
-    return Json::writeString(builder, root);
+    return JsonWriter::Write(root);
 }

@@ -8,9 +8,9 @@
 // value only when it has a kind that converts, and report false otherwise,
 // so that a malformed document can never end the process.
 
-// Parses with the reader's default settings (comments allowed). Never
-// throws: a document the reader throws on (one nested past its stack limit)
-// fails like any other, and a failure leaves root null.
+// Parses as jsoncpp's reader does at its default settings (comments
+// allowed; see JsonReader). Never throws: a document nested past the
+// depth limit fails like any other, and a failure leaves root null.
 bool ParseJson(const std::string& text, Json::Value& root);
 
 // Text of a string, number, boolean or null (empty); false for objects and arrays.
@@ -23,5 +23,5 @@ bool JsonToInt(const Json::Value& value, int& number);
 // A boolean as jsoncpp converts it (null and zero false); false for text and containers.
 bool JsonToBool(const Json::Value& value, bool& flag);
 
-// Writes with the stream writer's default settings.
+// Writes as jsoncpp's stream writer does at its default settings (see JsonWriter).
 std::string WriteJson(const Json::Value& root);

@@ -52,3 +52,21 @@ for kind in ("ui_setting", "configs", "data", "reply"):
 for index, name in enumerate(["sample_installer.exe", "晴川看图 3.2.exe", "COM0.exe", "con.exe",
                               "setup.exe.", "a\u0085b.exe", "CONIN$", "..\\x.exe"]):
     write("file_name", "seed%02d" % index, name.encode("utf-16-le"))
+
+# The JSON reader and writer against jsoncpp's: each oddity the two must
+# agree on, and the documents above.
+for index, text in enumerate([
+        '\ufeff{"a": [1, -2, 3.5, -0.0, 1e308, 1e-320, 18446744073709551615, -9223372036854775808]}',
+        '[18446744073709551616, -9223372036854775809, 0123, +5, -, 1., 1.e5, 1e, 1e+, -I]',
+        '{"a": 1, // line\n "b": /* block */ 2, "a": {"x": null},}',
+        '{"a": 1 /**/ "skipped" "b": 2}',
+        b'["\\u00e9\\u4e2d\\ud83d\\ude00\\udc00\\ud800x", "\\/\\b\\f\\n\\r\\t\\"", "raw\x01\x7f\xff\xc3\x28"]',
+        '[1, 2,] trailing garbage',
+        '[1 /*/',
+        '{"k\\u0000ey": "nul\\u0000", "": true, "z": false}',
+        '[[], {}, [{}], {"a": []}]']):
+    write("json", "seed%02d" % index, text)
+for kind in ("ui_setting", "configs", "data", "reply"):
+    for name in os.listdir(os.path.join(out, kind)):
+        with open(os.path.join(out, kind, name), "rb") as f:
+            write("json", kind + "_" + name, f.read())
