@@ -317,8 +317,10 @@ TEST_F(DownloadManagerTest, AWholeFileTakesTheEarlierOnesPlaceAndNothingIsLeftBe
     EXPECT_FALSE(Exists(aside));
     EXPECT_FALSE(Exists(CDownloadManager::PartialPath(target)));
 
-    // The same for a target with nothing to replace.
+    // The same for a target with nothing to replace; a left-over earlier
+    // file is cleared all the same.
     DeleteFileW(target.c_str());
+    ASSERT_TRUE(WriteBytes(aside, "left over"));
     ASSERT_TRUE(DownloadOnce(L"https://localhost/blob/2000", target));
     EXPECT_EQ(2000u, ReadBytes(target).size());
     EXPECT_FALSE(Exists(aside));
