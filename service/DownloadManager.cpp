@@ -114,12 +114,17 @@ void CDownloadManager::DownloadThread()
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     for (;;) {
         DownloadTask task = WaitForTask();
-        bool success = Download(task);
+        std::wstring displaced;
+        bool success = Download(task, displaced);
         task.callback->OnDownloadComplete(task.id, success);
+        // The file it replaced goes only once the caller knows: freeing an
+        // installer of hundreds of megabytes keeps the file system busy for
+        // a while that nobody need wait for.
+        if (!displaced.empty()) DeleteFileW(displaced.c_str());
     }
 }
 
-bool CDownloadManager::Download(const DownloadTask& task)
+bool CDownloadManager::Download(const DownloadTask& task, std::wstring& displaced)
 {
     // 1. The transfer goes to a name of its own in the target's folder, so
     // that whatever is at the target (an earlier installer) stays until a
@@ -138,8 +143,7 @@ bool CDownloadManager::Download(const DownloadTask& task)
     bool marked = CZoneMark::Write(partial, task.url, error);
 
     // 4. Only now does the file take the target's name.
-    if (!MoveFileExW(partial.c_str(), task.path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!PutInPlace(partial, task.path, displaced)) {
         LOG_ERROR(L"failed to move the downloaded file into place, error is %d",
                   static_cast<int>(GetLastError()));
         DeleteFileW(partial.c_str());
@@ -160,12 +164,36 @@ bool CDownloadManager::Download(const DownloadTask& task)
     return true;
 }
 
+bool CDownloadManager::PutInPlace(const std::wstring& partial, const std::wstring& path,
+                                  std::wstring& displaced)
+{
+    displaced.clear();
+    // An earlier file steps aside under a name of its own rather than being
+    // replaced by the move: a rename over a large file frees it on the spot
+    // and makes some file systems (ext4 under Wine) write the new file out
+    // before the next flush of anything, data.json's included. Its deletion
+    // is left to the caller, after the download is reported.
+    std::wstring aside = DisplacedPath(path);
+    bool movedAside = MoveFileExW(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (movedAside) displaced = aside;
+        return true;
+    }
+    // The earlier file goes back where it was.
+    DWORD error = GetLastError();
+    if (movedAside) MoveFileExW(aside.c_str(), path.c_str(), 0);
+    SetLastError(error);
+    return false;
+}
+
 bool CDownloadManager::Fetch(const DownloadTask& task, std::wstring& validator)
 {
     std::wstring partial = PartialPath(task.path);
     std::wstring record = ResumeRecordPath(task.path);
     std::wstring rest = RestPath(task.path);
     DeleteFileW(rest.c_str());
+    // Left over only when the program ended between the two moves of PutInPlace.
+    DeleteFileW(DisplacedPath(task.path).c_str());
 
     // 1. A part kept from a cut transfer of the same URL is continued;
     // anything else starts the file anew.
@@ -312,3 +340,5 @@ std::wstring CDownloadManager::PartialPath(const std::wstring& path) { return pa
 std::wstring CDownloadManager::ResumeRecordPath(const std::wstring& path) { return path + L".part.resume"; }
 
 std::wstring CDownloadManager::RestPath(const std::wstring& path) { return path + L".part.rest"; }
+
+std::wstring CDownloadManager::DisplacedPath(const std::wstring& path) { return path + L".old"; }

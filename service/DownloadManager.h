@@ -21,7 +21,8 @@ struct DownloadTask {
 // Downloads files one after the other on a worker thread of its own. A file
 // reaches its target path only whole: it is fetched under a name of its
 // own beside the target, checked (HTTP status, the promised length), and
-// then moved over the target; a failed download leaves the target as it
+// then moved to the target, an earlier file there stepping aside until the
+// download has been reported; a failed download leaves the target as it
 // was and no partial file behind. Before the move the file is checked
 // against the size and digest the task carries, and marked as coming from
 // the Internet.
@@ -57,12 +58,18 @@ public:
     static std::wstring ResumeRecordPath(const std::wstring& path);
     // Where the rest of a partial file arrives before it is appended.
     static std::wstring RestPath(const std::wstring& path);
+    // Where the file a download replaces waits for its deletion.
+    static std::wstring DisplacedPath(const std::wstring& path);
 
 private:
     CDownloadManager() = default;
     void DownloadThread();
-    // One transfer: true once the whole file is at the task's path.
-    bool Download(const DownloadTask& task);
+    // One transfer: true once the whole file is at the task's path;
+    // displaced names the file it replaced, still to be deleted.
+    bool Download(const DownloadTask& task, std::wstring& displaced);
+    // Moves the whole partial file to path; an earlier file there is moved
+    // to DisplacedPath (named in displaced) instead of being overwritten.
+    static bool PutInPlace(const std::wstring& partial, const std::wstring& path, std::wstring& displaced);
     DownloadTask WaitForTask();
     // The transfer into the partial file, continuing it when it can; true
     // when the partial file holds the whole file the server promised.

@@ -302,6 +302,30 @@ bool DownloadOnce(const std::wstring& url, const std::wstring& target, const Fil
     return recorder.Events().back().value == 1;
 }
 
+TEST_F(DownloadManagerTest, AWholeFileTakesTheEarlierOnesPlaceAndNothingIsLeftBeside)
+{
+    std::wstring target = m_folder + L"replaced.bin";
+    std::wstring aside = CDownloadManager::DisplacedPath(target);
+    ASSERT_TRUE(WriteBytes(target, "earlier"));
+    // What a start that ended between the two moves of an earlier download left.
+    ASSERT_TRUE(WriteBytes(aside, "left over"));
+    ASSERT_TRUE(DownloadOnce(L"https://localhost/blob/1000", target));
+    // In place by the time the caller is told.
+    EXPECT_EQ(1000u, ReadBytes(target).size());
+    // The earlier file is deleted just after that, on the worker.
+    for (int i = 0; i < 100 && Exists(aside); ++i) Sleep(20);
+    EXPECT_FALSE(Exists(aside));
+    EXPECT_FALSE(Exists(CDownloadManager::PartialPath(target)));
+
+    // The same for a target with nothing to replace; a left-over earlier
+    // file is cleared all the same.
+    DeleteFileW(target.c_str());
+    ASSERT_TRUE(WriteBytes(aside, "left over"));
+    ASSERT_TRUE(DownloadOnce(L"https://localhost/blob/2000", target));
+    EXPECT_EQ(2000u, ReadBytes(target).size());
+    EXPECT_FALSE(Exists(aside));
+}
+
 TEST_F(DownloadManagerTest, AFileUnlikeThePromisedOneFailsWithBothValuesAndLeavesNothing)
 {
     std::wstring target = m_folder + L"checked.bin";

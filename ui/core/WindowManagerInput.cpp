@@ -282,6 +282,7 @@ void CWindowManagerUI::OnMouseHover(WPARAM wParam, LPARAM lParam)
     if (!m_toolTip) {
         HINSTANCE instance = ResourceLocation::GetModuleInstance();
         if (!instance) instance = GetModuleHandleW(nullptr);
+        InitialiseCommonControls();
         m_toolTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr,
                                     instance, nullptr);

@@ -18,6 +18,7 @@ namespace {
 // the process ends, like the process itself never tears the toolkit down.
 struct ProcessTables {
     bool initialised = false;
+    bool commonControls = false;
     DWORD disabledColour = 0xFFA7A6AA;
     DWORD textColour = 0xFF000000;
     DWORD linkColour = 0xFF0000FF;
@@ -99,6 +100,18 @@ void CWindowManagerUI::InitialiseProcessDefaults()
     HFONT font = CreateFontIndirectW(&lf);
     FillEntry(p.defaultFont, font, lf.lfFaceName, -lf.lfHeight, lf.lfWeight >= FW_BOLD,
               lf.lfUnderline != 0, lf.lfItalic != 0);
+    // Loaded once for the process so that its blending routines stay mapped.
+    LoadLibraryW(L"msimg32.dll");
+}
+
+void CWindowManagerUI::InitialiseCommonControls()
+{
+    // The tooltip is the toolkit's only common control, and loading the
+    // library registers every class it has: that is left to the first
+    // tooltip rather than put before every first paint.
+    ProcessTables& p = Process();
+    if (p.commonControls) return;
+    p.commonControls = true;
     // The common controls are not one of the system's known DLLs: loaded
     // by their full system path, never from beside the executable.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
@@ -113,8 +126,6 @@ void CWindowManagerUI::InitialiseProcessDefaults()
                            : nullptr;
         if (init) init(&controls);
     }
-    // Loaded once for the process so that its blending routines stay mapped.
-    LoadLibraryW(L"msimg32.dll");
 }
 
 CWindowManagerUI::CWindowManagerUI()

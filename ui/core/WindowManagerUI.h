@@ -185,6 +185,8 @@ private:
     using ListMap = std::unordered_map<std::wstring, std::wstring>;
 
     static void InitialiseProcessDefaults();
+    // Once per process, before the first common control is made.
+    static void InitialiseCommonControls();
     // Every manager between Init and destruction, oldest first.
     static std::vector<CWindowManagerUI*>& LiveManagers();
     static constexpr UINT_PTR kCaretTimerId = 241;

@@ -175,6 +175,21 @@ BOOL CALLBACK FindToolTip(HWND window, LPARAM data)
     return TRUE;
 }
 
+TEST(WindowInput, TheCommonControlsAreLoadedForTheFirstToolTipOnly)
+{
+    // Runs before any other test of this program shows a tooltip.
+    TwoProbes t;
+    ASSERT_NE(nullptr, t.window.Handle());
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"comctl32.dll")) << "loaded before any tooltip";
+    t.right->SetToolTip(L"tip");
+    t.Send(WM_MOUSEMOVE, 0, 150, 20);
+    t.Send(WM_MOUSEHOVER, 0, 150, 20);
+    ToolTipSearch search{t.window.Handle(), nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindToolTip, reinterpret_cast<LPARAM>(&search));
+    EXPECT_NE(nullptr, search.found) << "no tooltip window";
+    EXPECT_NE(nullptr, GetModuleHandleW(L"comctl32.dll"));
+}
+
 TEST(WindowInput, HoverShowsTheControlsToolTipWithItsLanguageTokens)
 {
     CWindowManagerUI::SetLanguageString(7, L"Install");
