@@ -2,16 +2,28 @@
 
 #include <objbase.h>
 
-#include <utility>
+#include <system_error>
+
+namespace {
+
+void RunInApartment(const std::function<void()>& work)
+{
+    // Shell objects want an apartment on the thread that uses them.
+    bool initialised = SUCCEEDED(CoInitialize(nullptr));
+    work();
+    if (initialised) CoUninitialize();
+}
+
+}  // namespace
 
 CBackgroundChore::CBackgroundChore(std::function<void()> chore)
-    : m_thread([work = std::move(chore)] {
-          // Shell objects want an apartment on the thread that uses them.
-          bool initialised = SUCCEEDED(CoInitialize(nullptr));
-          work();
-          if (initialised) CoUninitialize();
-      })
 {
+    try {
+        m_thread = std::thread([work = chore] { RunInApartment(work); });
+    } catch (const std::system_error&) {
+        // Without a thread the work is still done, only on the caller's time.
+        RunInApartment(chore);
+    }
 }
 
 CBackgroundChore::~CBackgroundChore()
