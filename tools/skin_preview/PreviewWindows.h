@@ -14,32 +14,24 @@ class CUiSetting;
 // also does: no usage report, no data manager, no window icons, no
 // creeping bar.
 
-class CPreviewMainWindow : public CMainWindow {
+// `Window` is CMainWindow or CInstallWindow. An install window is not to be
+// destroyed before the process ends: its destructor takes its listener back
+// from the data manager, which would bring the data manager up.
+template <class Window>
+class CPreviewSettingsWindow : public Window {
 public:
-    CPreviewMainWindow(const std::wstring& skinFolder, const CUiSetting& settings)
+    CPreviewSettingsWindow(const std::wstring& skinFolder, const CUiSetting& settings)
         : m_folder(skinFolder), m_settings(settings) {}
     std::wstring GetSkinFolder() override { return m_folder; }
-    void OnSkinLoaded() override { ShowSettings(m_settings); }
+    void OnSkinLoaded() override { this->ShowSettings(m_settings); }
 
 private:
     std::wstring m_folder;
     const CUiSetting& m_settings;
 };
 
-// Not to be destroyed before the process ends: the install window's
-// destructor takes its listener back from the data manager, which would
-// bring the data manager up.
-class CPreviewInstallWindow : public CInstallWindow {
-public:
-    CPreviewInstallWindow(const std::wstring& skinFolder, const CUiSetting& settings)
-        : m_folder(skinFolder), m_settings(settings) {}
-    std::wstring GetSkinFolder() override { return m_folder; }
-    void OnSkinLoaded() override { ShowSettings(m_settings); }
-
-private:
-    std::wstring m_folder;
-    const CUiSetting& m_settings;
-};
+using CPreviewMainWindow = CPreviewSettingsWindow<CMainWindow>;
+using CPreviewInstallWindow = CPreviewSettingsWindow<CInstallWindow>;
 
 // The installer download's progress window, held still.
 class CPreviewProgressWindow : public CProgressdWindow {
