@@ -7,11 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <memory>
 #include <vector>
 
-#include "app/BackgroundChore.h"
 #include "app/DesktopShortcut.h"
 #include "app/ResourceFile.h"
 #include "base/FileReplace.h"
@@ -184,30 +181,4 @@ TEST(SkinArchiveChoice, NarrowScreensGet130AndWideOnes138)
     EXPECT_EQ(130, SkinArchiveForScreenWidth(2879));
     EXPECT_EQ(138, SkinArchiveForScreenWidth(2880));
     EXPECT_EQ(138, SkinArchiveForScreenWidth(5120));
-}
-
-TEST(BackgroundChore, RunsBesideTheCallerWithComAndIsWaitedFor)
-{
-    // On the heap: a chore that outlived its owner must not write to a
-    // stack frame that is gone.
-    struct Seen {
-        std::atomic<DWORD> thread{0};
-        std::atomic<long> com{E_FAIL};
-        std::atomic<bool> finished{false};
-    };
-    auto seen = std::make_shared<Seen>();
-    {
-        CBackgroundChore chore([seen] {
-            seen->thread = GetCurrentThreadId();
-            // Asking again for the same apartment says it is there already.
-            HRESULT again = CoInitialize(nullptr);
-            seen->com = again;
-            if (SUCCEEDED(again)) CoUninitialize();
-            Sleep(300);
-            seen->finished = true;
-        });
-    }
-    EXPECT_TRUE(seen->finished);
-    EXPECT_NE(GetCurrentThreadId(), seen->thread.load());
-    EXPECT_EQ(S_FALSE, seen->com.load());
 }
