@@ -140,6 +140,47 @@ void SkipDeclaration(wchar_t*& p, wchar_t kind)
     SkipWhitespace(p);
 }
 
+// Decodes the value from its first ampersand at p up to the terminator;
+// true when decoding shortened it (the terminator then follows the decoded
+// text and the freed part is blank). Kept apart from PassValue, so that the
+// plain values which are nearly all of them take no call.
+__attribute__((noinline)) bool DecodeValue(wchar_t*& p, wchar_t terminator)
+{
+    // From the first ampersand on each decoded entity moves the rest of the
+    // value left.
+    wchar_t* out = p;
+    while (*p == L'&') {
+        size_t length = 0;
+        if (wchar_t value = DecodeEntity(p, length)) {
+            *out++ = value;
+            p += 1 + length;
+        } else {
+            *out++ = *p++;
+        }
+        wchar_t* run = ScanValue(p, terminator);
+        if (out == p) {
+            out = p = run;
+            continue;
+        }
+        while (p < run) *out++ = *p++;
+    }
+    if (out == p) return false;
+    *out = 0;
+    for (wchar_t* blank = out + 1; blank < p; ++blank) *blank = L' ';
+    return true;
+}
+
+// Passes the value at p up to its terminator (or the end of the text) and
+// decodes it in place; see DecodeValue for what shrunk tells.
+wchar_t* PassValue(wchar_t* p, wchar_t terminator, bool& shrunk)
+{
+    // Nothing moves up to the first ampersand, so most values are only
+    // scanned.
+    p = ScanValue(p, terminator);
+    shrunk = *p == L'&' && DecodeValue(p, terminator);
+    return p;
+}
+
 }  // namespace
 
 void CXmlDocument::Clear()
@@ -159,6 +200,12 @@ void CXmlDocument::SetError(const wchar_t* message)
     m_errorMessage[99] = 0;
     m_errorLocation[0] = 0;
     m_errorPosition = 0;
+}
+
+wchar_t* CXmlDocument::Failed(const wchar_t* message, const wchar_t* at)
+{
+    Fail(message, at);
+    return nullptr;
 }
 
 bool CXmlDocument::Fail(const wchar_t* message, const wchar_t* at)
@@ -238,15 +285,17 @@ bool CXmlDocument::Parse()
     m_errorPosition = 0;
     // Entry 0 is a placeholder so that index 0 can mean "none".
     AppendElement(0, 0);
-    wchar_t* p = m_text.get();
-    bool parsed = ParseSequence(p, 0, 0);
+    wchar_t* p = ParseSequence(m_text.get(), 0, 0);
+    bool parsed = p != nullptr;
     if (parsed && m_count < 2) parsed = Fail(L"Expected start tag", p);
     if (!parsed) Clear();
     return parsed;
 }
 
-// The element sequence below parent, in the passes of the markup grammar.
-bool CXmlDocument::ParseSequence(wchar_t*& p, uint32_t parent, unsigned depth)
+// The element sequence below parent, in the passes of the markup grammar;
+// returns where it ends, or null when it fails. The position is a local
+// value in each function, which the compiler keeps in a register.
+wchar_t* CXmlDocument::ParseSequence(wchar_t* p, uint32_t parent, unsigned depth)
 {
     // The end of the text may stand for the end tags of the root and of
     // its direct children; deeper elements must be closed.
@@ -256,12 +305,12 @@ bool CXmlDocument::ParseSequence(wchar_t*& p, uint32_t parent, unsigned depth)
         // 1. Whitespace, then a tag or the end.
         SkipWhitespace(p);
         if (*p == 0) {
-            if (mayEnd) return true;
-            return Fail(L"Expected start tag", p);
+            if (mayEnd) return p;
+            return Failed(L"Expected start tag", p);
         }
-        if (*p != L'<') return Fail(L"Expected start tag", p);
+        if (*p != L'<') return Failed(L"Expected start tag", p);
         // 2. An end tag closes the sequence; the parent reads it.
-        if (p[1] == L'/') return true;
+        if (p[1] == L'/') return p;
         // The '<' ends the text content before it.
         wchar_t kind = p[1];
         *p = 0;
@@ -270,14 +319,14 @@ bool CXmlDocument::ParseSequence(wchar_t*& p, uint32_t parent, unsigned depth)
             SkipDeclaration(p, kind);
             continue;
         }
-        if (depth >= kMaxDepth) return Fail(L"Elements nested too deeply", p + 1);
+        if (depth >= kMaxDepth) return Failed(L"Elements nested too deeply", p + 1);
 
         // 4. Start tag: the name, then the attributes.
         ++p;
         SkipWhitespace(p);
         wchar_t* name = p;
         p = SkipName(p);
-        if (p == name) return Fail(L"Error parsing element name", p);
+        if (p == name) return Failed(L"Error parsing element name", p);
         wchar_t* nameEnd = p;
         const size_t nameLength = static_cast<size_t>(nameEnd - name);
 
@@ -287,7 +336,8 @@ bool CXmlDocument::ParseSequence(wchar_t*& p, uint32_t parent, unsigned depth)
         else if (parent) m_elements[parent].firstChild = index;
         previous = index;
 
-        if (!ParseAttributes(p)) return false;
+        p = ParseAttributes(p);
+        if (!p) return nullptr;
         if (p[0] == L'/' && p[1] == L'>') {
             // An empty element: its value is the terminated '/'.
             m_elements[index].valuePosition = Offset(p);
@@ -296,19 +346,21 @@ bool CXmlDocument::ParseSequence(wchar_t*& p, uint32_t parent, unsigned depth)
             p += 2;
             continue;
         }
-        if (*p != L'>') return Fail(L"Expected start-tag closing", p);
+        if (*p != L'>') return Failed(L"Expected start-tag closing", p);
         *nameEnd = 0;
         ++p;
         m_elements[index].valuePosition = Offset(p);
 
         // 6. Text content, then the children, then the end tag.
-        ParseValue(p, L'<');
+        bool shrunk;
+        p = PassValue(p, L'<', shrunk);
         if (*p == 0) {
             if (parent <= 1) continue;
-            return Fail(L"Expected end-tag start", p);
+            return Failed(L"Expected end-tag start", p);
         }
         if (p[1] != L'/') {
-            if (!ParseSequence(p, index, depth + 1)) return false;
+            p = ParseSequence(p, index, depth + 1);
+            if (!p) return nullptr;
             if (*p == 0) continue;
         }
         *p = 0;
@@ -316,71 +368,40 @@ bool CXmlDocument::ParseSequence(wchar_t*& p, uint32_t parent, unsigned depth)
         // The names differ at the first unequal unit; a terminator in the
         // end tag is one, since the start tag's name holds none.
         for (size_t i = 0; i < nameLength; ++i) {
-            if (p[i] != name[i]) return Fail(L"Unmatched closing tag", p);
+            if (p[i] != name[i]) return Failed(L"Unmatched closing tag", p);
         }
         p += nameLength;
         SkipWhitespace(p);
-        if (*p != L'>') return Fail(L"Unmatched closing tag", p);
+        if (*p != L'>') return Failed(L"Unmatched closing tag", p);
         ++p;
         // 7. Anything but a tag after this element is caught at pass 1.
     }
 }
 
-bool CXmlDocument::ParseAttributes(wchar_t*& p)
+wchar_t* CXmlDocument::ParseAttributes(wchar_t* p)
 {
     for (;;) {
         SkipWhitespace(p);
-        if (*p == 0 || *p == L'>' || *p == L'/') return true;
+        if (*p == 0 || *p == L'>' || *p == L'/') return p;
         wchar_t* nameEnd = SkipName(p);
         // A nameless attribute would end the lazy scan of CXmlNode early
         // and hide every attribute after it, so it is refused outright.
-        if (nameEnd == p) return Fail(L"Error while parsing attributes", p);
+        if (nameEnd == p) return Failed(L"Error while parsing attributes", p);
         p = nameEnd;
         SkipWhitespace(p);
-        if (*p != L'=') return Fail(L"Error while parsing attributes", p);
+        if (*p != L'=') return Failed(L"Error while parsing attributes", p);
         // The lazy scan of CXmlNode reads a terminated name followed by
         // blanks and the opening quote.
         *p++ = L' ';
         *nameEnd = 0;
         SkipWhitespace(p);
-        if (*p != L'"') return Fail(L"Expected attribute value", p);
+        if (*p != L'"') return Failed(L"Expected attribute value", p);
         ++p;
-        bool shrunk = ParseValue(p, L'"');
-        if (*p == 0) return Fail(L"Error while parsing attribute string", p);
+        bool shrunk;
+        p = PassValue(p, L'"', shrunk);
+        if (*p == 0) return Failed(L"Error while parsing attribute string", p);
         // A decoded value already carries its terminator; the quote then
         // becomes a blank so that the scan steps over it.
         *p++ = shrunk ? L' ' : 0;
     }
-}
-
-// Decodes the value in place up to the terminator; true when decoding
-// shortened it (the terminator then follows the decoded text and the freed
-// part is blank).
-bool CXmlDocument::ParseValue(wchar_t*& p, wchar_t terminator)
-{
-    // 1. Nothing moves up to the first ampersand, so most values are only
-    // scanned.
-    p = ScanValue(p, terminator);
-    if (*p != L'&') return false;
-    // 2. From there each decoded entity moves the rest of the value left.
-    wchar_t* out = p;
-    while (*p == L'&') {
-        size_t length = 0;
-        if (wchar_t value = DecodeEntity(p, length)) {
-            *out++ = value;
-            p += 1 + length;
-        } else {
-            *out++ = *p++;
-        }
-        wchar_t* run = ScanValue(p, terminator);
-        if (out == p) {
-            out = p = run;
-            continue;
-        }
-        while (p < run) *out++ = *p++;
-    }
-    if (out == p) return false;
-    *out = 0;
-    for (wchar_t* blank = out + 1; blank < p; ++blank) *blank = L' ';
-    return true;
 }

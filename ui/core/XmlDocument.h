@@ -63,11 +63,12 @@ private:
     // the decoder writes every unit that the parser reads.
     wchar_t* AllocateText(size_t units);
     bool Parse();
-    bool ParseSequence(wchar_t*& p, uint32_t parent, unsigned depth);
-    bool ParseAttributes(wchar_t*& p);
-    bool ParseValue(wchar_t*& p, wchar_t terminator);
+    // Each returns where it stopped, or null when the markup is refused.
+    wchar_t* ParseSequence(wchar_t* p, uint32_t parent, unsigned depth);
+    wchar_t* ParseAttributes(wchar_t* p);
     uint32_t AppendElement(uint32_t namePosition, uint32_t parent);
     bool Fail(const wchar_t* message, const wchar_t* at);
+    wchar_t* Failed(const wchar_t* message, const wchar_t* at);
     void SetError(const wchar_t* message);
     const wchar_t* Text() const { return m_text.get(); }
     uint32_t Offset(const wchar_t* p) const { return static_cast<uint32_t>(p - m_text.get()); }
