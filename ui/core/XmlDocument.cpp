@@ -157,12 +157,12 @@ __attribute__((noinline)) bool DecodeValue(wchar_t*& p, wchar_t terminator)
         } else {
             *out++ = *p++;
         }
-        wchar_t* run = ScanValue(p, terminator);
         if (out == p) {
-            out = p = run;
+            out = p = ScanValue(p, terminator);
             continue;
         }
-        while (p < run) *out++ = *p++;
+        // Behind a decoded entity the runs are short: one pass moves them.
+        for (wchar_t c = *p; c != L'&' && c != terminator && c != 0; c = *++p) *out++ = c;
     }
     if (out == p) return false;
     *out = 0;
