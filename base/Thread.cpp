@@ -6,7 +6,10 @@
 
 namespace {
 
-unsigned __stdcall Run(void* parameter)
+// Like the standard thread's, an exception that leaves the work ends in
+// std::terminate, and so in the crash dump with the program's own code,
+// rather than reaching the system as an exception nobody knows.
+unsigned __stdcall Run(void* parameter) noexcept
 {
     std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(parameter));
     (*work)();
