@@ -20,6 +20,11 @@ public:
     {
         SleepConditionVariableCS(&m_variable, &section.m_section, INFINITE);
     }
+    // The same, giving up after timeoutMs; false when the time ran out.
+    bool Wait(CCriticalSection& section, DWORD timeoutMs)
+    {
+        return SleepConditionVariableCS(&m_variable, &section.m_section, timeoutMs) != 0;
+    }
     void WakeAll() { WakeAllConditionVariable(&m_variable); }
 
 private:

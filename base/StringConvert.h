@@ -12,3 +12,13 @@ std::wstring Utf8ToWide(const std::string& text);
 // units, and returns the units written; no terminator is added. Callers
 // that own a large buffer (the markup loader) decode straight into it.
 size_t Utf8ToWide(const char* bytes, size_t length, wchar_t* out);
+
+// An integer in decimal as wide text. The standard library's wide
+// conversion formats through the C99 printf family, which would be linked
+// in for this alone; the narrow one is plain code.
+template <typename Integer>
+std::wstring DecimalText(Integer value)
+{
+    const std::string digits = std::to_string(value);
+    return std::wstring(digits.begin(), digits.end());
+}

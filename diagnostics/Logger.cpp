@@ -71,7 +71,7 @@ void CLogger::Open(const std::wstring& folder, const std::wstring& name)
                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!m_file.IsOpen()) return;
     char header[64];
-    int size = snprintf(header, sizeof header, "\n\n\nLog begin at:%d:%d:%d\n", now.wHour,
+    int size = _snprintf(header, sizeof header, "\n\n\nLog begin at:%d:%d:%d\n", now.wHour,
                         now.wMinute, now.wSecond);
     // The header is UTF-16 like the records, with bare line feeds.
     wchar_t units[64];

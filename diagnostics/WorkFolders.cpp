@@ -5,10 +5,10 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <mutex>
+#include "base/CriticalSection.h"
 
 namespace {
-std::mutex g_tempFolderMutex;
+CCriticalSection g_tempFolderLock;
 }
 
 std::wstring CWorkFolders::WorkFolder()
@@ -47,7 +47,7 @@ std::wstring CWorkFolders::SubFolder(std::wstring& cache, const wchar_t* name)
 
 std::wstring CWorkFolders::TempFolder()
 {
-    std::lock_guard<std::mutex> guard(g_tempFolderMutex);
+    CLockGuard guard(g_tempFolderLock);
     if (m_temp.empty()) {
         // A result of 0 is a failure, one above the buffer's size the length
         // of a path that did not fit; both leave the folder unknown (empty).

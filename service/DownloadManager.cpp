@@ -5,7 +5,7 @@
 #include <urlmon.h>
 #include <wininet.h>
 
-#include <thread>
+#include <algorithm>
 #include <vector>
 
 #include "diagnostics/Logger.h"
@@ -13,6 +13,7 @@
 #include "base/FileHandle.h"
 #include "base/FileReplace.h"
 #include "base/StringConvert.h"
+#include "base/Thread.h"
 #include "service/DownloadCallback.h"
 #include "service/FileDigest.h"
 #include "service/Pause.h"
@@ -94,7 +95,16 @@ int CDownloadManager::CreateDownloadingTask(const std::wstring& url, const std::
         m_workerStarted = true;
         m_taskQueued.WakeAll();
     }
-    if (startWorker) std::thread([this] { DownloadThread(); }).detach();
+    if (startWorker && !CThread::StartDetached([this] { DownloadThread(); })) {
+        LOG_ERROR(L"failed to start the thread of downloading file");
+        // Nothing would ever run the task: it is taken back and refused,
+        // and the next task tries to start the worker again.
+        CLockGuard guard(m_lock);
+        m_queue.erase(std::find_if(m_queue.begin(), m_queue.end(),
+                                   [id](const DownloadTask& task) { return task.id == id; }));
+        m_workerStarted = false;
+        return 0;
+    }
     return id;
 }
 

@@ -109,7 +109,7 @@ bool ParseContentRange(const std::wstring& value, ContentRange& range)
 std::wstring RangeRequestHeaders(uint64_t offset, const std::wstring& validator)
 {
     if (HasLineBreak(validator)) return std::wstring();
-    return L"Range: bytes=" + std::to_wstring(offset) + L"-\r\nIf-Range: " + validator + L"\r\n";
+    return L"Range: bytes=" + DecimalText(offset) + L"-\r\nIf-Range: " + validator + L"\r\n";
 }
 
 bool ContinuesPartial(const ResumeRecord& record, uint64_t offset, const std::wstring& responseHeaders)

@@ -48,7 +48,7 @@ void NoteFailure(HttpResponse& response, const std::wstring& text, DWORD error)
 std::wstring WithNumber(const wchar_t* prefix, unsigned long number)
 {
     wchar_t text[32];
-    swprintf(text, 32, L"%lu", number);
+    _snwprintf(text, 32, L"%lu", number);
     return std::wstring(prefix) + text;
 }
 

@@ -11,10 +11,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include "base/FileReplace.h"
 #include "base/StringConvert.h"
+#include "base/Thread.h"
 #include "diagnostics/Logger.h"
 #include "diagnostics/WorkFolders.h"
 #include "service/DownloadManager.h"
@@ -271,7 +271,7 @@ std::wstring CDataManager::MakeDeviceId()
     if (!id.empty()) return id;
 
     // 3. The tick count, which cannot fail.
-    return std::to_wstring(GetTickCount64());
+    return DecimalText(GetTickCount64());
 }
 
 std::wstring CDataManager::ReadVendorId()
@@ -409,7 +409,12 @@ void CDataManager::ReportEvent(const UsageEvent& event)
         start = !m_reportThreadStarted;
         m_reportThreadStarted = true;
     }
-    if (start) std::thread([this] { EventReportThread(); }).detach();
+    if (start && !CThread::StartDetached([this] { EventReportThread(); })) {
+        LOG_ERROR(L"failed to start the thread of reporting event");
+        // The next event tries again; the queued ones go with it.
+        CLockGuard guard(m_lock);
+        m_reportThreadStarted = false;
+    }
 }
 
 void CDataManager::SendNextEvent()
@@ -477,7 +482,10 @@ void CDataManager::StartInstallerDownload()
         LOG_INFO(L"an installer download is running already, its end is awaited");
         return;
     }
-    std::thread([this, download] { InstallerDownloadThread(download); }).detach();
+    if (!CThread::StartDetached([this, download] { InstallerDownloadThread(download); })) {
+        LOG_ERROR(L"failed to start the thread of downloading installer");
+        TellListener(download, false);
+    }
 }
 
 bool CDataManager::IsInstallerDownloadRunning()

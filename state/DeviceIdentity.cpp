@@ -30,7 +30,7 @@ std::wstring AdapterDeviceId(const std::vector<AdapterRecord>& adapters)
         std::wstring id;
         for (unsigned char byte : adapter.address) {
             wchar_t digits[3];
-            swprintf(digits, 3, L"%02x", byte);
+            _snwprintf(digits, 3, L"%02x", byte);
             id += digits;
         }
         return id;
@@ -51,5 +51,5 @@ std::wstring VendorIdFromModulePath(const std::wstring& modulePath)
 
 std::string FormatOsVersion(int major, int minor, const std::wstring& build)
 {
-    return WideToUtf8(std::to_wstring(major) + L"." + std::to_wstring(minor) + L"." + build);
+    return WideToUtf8(DecimalText(major) + L"." + DecimalText(minor) + L"." + build);
 }

@@ -51,7 +51,7 @@ std::vector<std::wstring> CUiSetting::OfferedVersions() const
 {
     std::vector<std::wstring> versions;
     for (int n = 1; n <= 20; ++n) {
-        std::wstring name = GetText(L"版本" + std::to_wstring(n));
+        std::wstring name = GetText(L"版本" + DecimalText(n));
         if (name.empty()) break;
         versions.push_back(name);
     }

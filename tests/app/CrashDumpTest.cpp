@@ -9,8 +9,8 @@
 
 #include <cstring>
 #include <cwchar>
-#include <thread>
 
+#include "base/Thread.h"
 #include "app/Startup.h"
 #include "diagnostics/DumpUtil.h"
 #include "diagnostics/Logger.h"
@@ -62,8 +62,8 @@ void StartLikeTheAssistant()
 template <class Fault>
 int FailOnWorker(Fault fault)
 {
-    std::thread worker(fault);
-    worker.join();
+    CThread worker(fault);
+    worker.Join();
     return 0;  // only reached if the crash handling let the process go on
 }
 

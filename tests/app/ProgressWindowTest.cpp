@@ -8,9 +8,9 @@
 
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "base/Thread.h"
 #include "app/InstallWindow.h"
 #include "app/ProgressdWindow.h"
 #include "app/SkinFolder.h"
@@ -115,7 +115,7 @@ TEST_F(ProgressWindowTest, DefaultStepsStopAt46AndOkBeforeTheEndOnlyReminds)
 
     // The reminder box runs its own loop; it is answered from another thread.
     std::wstring reminder;
-    std::thread answer([&reminder] {
+    CThread answer([&reminder] {
         HWND box = WaitForWindow(GetCurrentProcessId(), L"提示", 10000);
         if (!box) return;
         wchar_t text[64] = {};
@@ -127,7 +127,7 @@ TEST_F(ProgressWindowTest, DefaultStepsStopAt46AndOkBeforeTheEndOnlyReminds)
     click.type = L"click";
     click.sender = window.Manager().FindControlByName(L"okBtn");
     window.Notify(click);
-    answer.join();
+    answer.Join();
     EXPECT_EQ(L"正在下载安装包…", reminder);
     EXPECT_FALSE(window.IsEnded());
 

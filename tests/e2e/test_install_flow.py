@@ -343,6 +343,9 @@ class StandardScreenFlow(FlowTest):
         # The product page: the settings' texts, a report of its showing.
         product = desk.wait_window(flow.PRODUCT_SIZE, timeout=60)
         first = self.shot("product.png", product)
+        # The desktop shortcut follows the page's first paint.
+        shortcut = os.path.join(machine.user_folder(), "Desktop", settings()["其它"]["快捷方式名字"])
+        wait_until(lambda: os.path.isfile(shortcut), 20, "the desktop shortcut")
         picture = desk.grab()
         description_ink = ink(region(picture, product, (220, 254, 766, 337), 1), (0, 0, 546, 83), look.description)
         # Light faces leave less ink than heavy ones; no text leaves none.

@@ -3,10 +3,10 @@
 // An IDownloadCallback that records what the download worker tells it, for
 // tests that wait on the worker thread.
 
-#include <condition_variable>
-#include <mutex>
 #include <vector>
 
+#include "base/ConditionVariable.h"
+#include "base/CriticalSection.h"
 #include "service/DownloadCallback.h"
 
 struct DownloadEvent {
@@ -23,13 +23,18 @@ public:
     // Waits until the given number of completions arrived; false on time-out.
     bool WaitForCompletions(size_t count, int timeoutMs = 60000)
     {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                  [&] { return Completions() >= count; });
+        const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+        CLockGuard lock(m_lock);
+        while (Completions() < count) {
+            const ULONGLONG now = GetTickCount64();
+            if (now >= deadline) return false;
+            m_changed.Wait(m_lock, static_cast<DWORD>(deadline - now));
+        }
+        return true;
     }
     std::vector<DownloadEvent> Events()
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        CLockGuard lock(m_lock);
         return m_events;
     }
 
@@ -43,13 +48,13 @@ private:
     void Add(const DownloadEvent& event)
     {
         {
-            std::lock_guard<std::mutex> lock(m_mutex);
+            CLockGuard lock(m_lock);
             m_events.push_back(event);
         }
-        m_changed.notify_all();
+        m_changed.WakeAll();
     }
 
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
+    CCriticalSection m_lock;
+    CConditionVariable m_changed;
     std::vector<DownloadEvent> m_events;
 };

@@ -8,10 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <thread>
 
 #include <iphlpapi.h>
 
+#include "base/Thread.h"
 #include "base/JsonValue.h"
 #include "base/StringConvert.h"
 #include "state/DataManager.h"
@@ -212,15 +212,15 @@ TEST_F(DataManagerTest, OverlappingSavesAlwaysLeaveAWholeFile)
     auto saver = [manager](const wchar_t* prefix) {
         for (int i = 0; i < 40; ++i) manager->SetSoftwareVersion(prefix + std::to_wstring(i));
     };
-    std::thread a(saver, L"a"), b(saver, L"b");
+    CThread a([&saver] { saver(L"a"); }), b([&saver] { saver(L"b"); });
     // The file exists from the start on; a reader never finds it empty or cut.
     for (int i = 0; i < 200; ++i) {
         std::string bytes = ReadShared(m_file);
         Json::Value root;
         EXPECT_TRUE(ParseJson(bytes, root) && root.isObject()) << i << ": " << bytes;
     }
-    a.join();
-    b.join();
+    a.Join();
+    b.Join();
     Json::Value root;
     ASSERT_TRUE(ParseJson(ReadBytes(m_file), root));
     EXPECT_EQ(WideToUtf8(manager->GetSoftwareVersion()), root["software_version"].asString());

@@ -4,7 +4,7 @@
 
 #include <cmath>
 #include <memory>
-#include <stdexcept>
+#include <exception>
 #include <unordered_map>
 #include <vector>
 
@@ -13,6 +13,18 @@
 #include "ui/core/WindowManagerUI.h"
 
 using namespace value_syntax;
+
+namespace {
+
+// What SetText throws. It carries its fixed text without a string of its
+// own: the library's error classes would bring their whole reference-counted
+// string implementation into setup.exe for this one message.
+class LabelTextError : public std::exception {
+public:
+    const char* what() const noexcept override { return "CLabelUI::SetText"; }
+};
+
+}  // namespace
 
 CLabelUI::CGdiplusToken::CGdiplusToken()
 {
@@ -50,7 +62,7 @@ void CLabelUI::SetText(const std::wstring& text)
         m_effectText = text;
         Invalidate();
     } catch (...) {
-        throw std::runtime_error("CLabelUI::SetText");
+        throw LabelTextError();
     }
 }
 

@@ -13,6 +13,14 @@
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
+// The skins' formats only: every other decoder, and the floating-point
+// paths that pull the maths library in, would only add to the download.
+#define STBI_ONLY_PNG
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_BMP
+#define STBI_ONLY_GIF
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
 #include "stb_image.h"
 
 // Image loading: finding an image's bytes, decoding them into a 32-bit
@@ -89,7 +97,7 @@ uint32_t Crc32(const void* bytes, size_t length)
 std::wstring KeyText(uint32_t crc)
 {
     wchar_t text[16];
-    swprintf(text, 16, L"%08x", crc);
+    _snwprintf(text, 16, L"%08x", crc);
     return text;
 }
 
@@ -180,7 +188,7 @@ bool ReencodeJpeg(const std::wstring& sourcePath, const std::wstring& path)
     CLSID encoder;
     if (!JpegEncoder(encoder)) return false;
     wchar_t suffix[32];
-    swprintf(suffix, 32, L".%lu.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
+    _snwprintf(suffix, 32, L".%lu.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
     const std::wstring partial = path + suffix;
     if (target.Save(partial.c_str(), &encoder, nullptr) != Gdiplus::Ok) {
         DeleteFileW(partial.c_str());
@@ -277,7 +285,7 @@ ImageEntry* LoadImageAttempt(const std::wstring& name, const wchar_t* type, DWOR
         std::wstring folder = TemporaryFolder();
         if (folder.empty()) return nullptr;
         wchar_t fileName[32];
-        swprintf(fileName, 32, L"fixed_%x.jpg", crc);
+        _snwprintf(fileName, 32, L"fixed_%x.jpg", crc);
         std::wstring fixedPath = folder + fileName;
         if (GetFileAttributesW(fixedPath.c_str()) != INVALID_FILE_ATTRIBUTES)
             entry = LoadImageAttempt(fixedPath, nullptr, mask, nullptr, true);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "base/StringConvert.h"
 #include "ui/core/GdiObjects.h"
 
 // The manager's life and its resources: construction, the window it serves,
@@ -37,7 +38,7 @@ ProcessTables& Process()
     return tables;
 }
 
-std::wstring IdText(int id) { return std::to_wstring(id); }
+std::wstring IdText(int id) { return DecimalText(id); }
 
 // A font made from the stock GUI font's description, so that the character
 // quality and pitch match the platform's own dialogs.

@@ -8,8 +8,8 @@
 
 #include <atomic>
 #include <string>
-#include <thread>
 
+#include "base/Thread.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/window/WindowTestSupport.h"
 #include "ui/core/ResourceLocation.h"
@@ -370,7 +370,7 @@ TEST_F(WindowTest, SkinFolderGivenAsFullPathIsUsedAsItStands)
     // that the test fails instead of waiting.
     const DWORD uiThread = GetCurrentThreadId();
     std::atomic<bool> done{false};
-    std::thread dismisser([&done, uiThread] {
+    CThread dismisser([&done, uiThread] {
         while (!done) {
             HWND box = nullptr;
             EnumThreadWindows(uiThread, &FindDialog, reinterpret_cast<LPARAM>(&box));
@@ -390,7 +390,7 @@ TEST_F(WindowTest, SkinFolderGivenAsFullPathIsUsedAsItStands)
         EXPECT_EQ(skins.Path(), ResourceLocation::GetResourceFolder()) << folder;
     }
     done = true;
-    dismisser.join();
+    dismisser.Join();
 }
 
 TEST_F(WindowTest, SkinThatFailsShowsTheBoxAndLeavesTheWindowEmpty)
@@ -405,7 +405,7 @@ TEST_F(WindowTest, SkinThatFailsShowsTheBoxAndLeavesTheWindowEmpty)
     const DWORD uiThread = GetCurrentThreadId();
     // Whatever box the window's thread shows is read and dismissed, so a
     // wrong caption fails the test instead of blocking it.
-    std::thread dismisser([&seen, uiThread] {
+    CThread dismisser([&seen, uiThread] {
         for (int i = 0; i < 100 && !seen.found; ++i) {
             HWND box = nullptr;
             EnumThreadWindows(uiThread, &FindDialog, reinterpret_cast<LPARAM>(&box));
@@ -428,7 +428,7 @@ TEST_F(WindowTest, SkinThatFailsShowsTheBoxAndLeavesTheWindowEmpty)
     TestWindow window;
     window.skin = L"missing.xml";
     HWND handle = window.CreatePopup();
-    dismisser.join();
+    dismisser.Join();
     ASSERT_TRUE(seen.found);
     EXPECT_EQ(L"Lumeta", seen.caption);
     EXPECT_EQ(L"failed to load skin file", seen.text);
