@@ -51,10 +51,9 @@ UINT RunTopLevelWindow(WindowImplBase& window, void (*shown)() = nullptr)
     if (shown) {
         // The page is painted now rather than when the loop first finds the
         // queue empty, so that the chore waits for the page, not the page
-        // for the chore.
-        UpdateWindow(window);
-        // A paint that asked for a new layout has asked for another paint.
-        for (int i = 0; i < 3 && GetUpdateRect(window, nullptr, FALSE); ++i) UpdateWindow(window);
+        // for the chore. A paint that asked for a new layout has asked for
+        // another paint.
+        for (int i = 0; i < 4 && GetUpdateRect(window, nullptr, FALSE); ++i) UpdateWindow(window);
         shown();
     }
     return window.RunModal();
