@@ -62,3 +62,18 @@ say_test_arch() {
     echo "== $1 the 32-bit (i686) build in $TEST_BUILD_DIR: $TEST_ARCH_REASON"
   fi
 }
+
+# A build folder keeps the compilers it was first configured with, whatever
+# the toolchain file names later (the thread model of the compilers changed
+# once): such a folder is started afresh rather than built on with the old
+# ones without a word.
+#   forget_other_compiler DIR
+forget_other_compiler() {
+  local dir=$1 model recorded
+  model=$(grep -o -m1 'g++-[a-z0-9]*' "$here/cmake/MingwToolchain.cmake")
+  recorded=$(cat "$dir"/CMakeFiles/*/CMakeCXXCompiler.cmake 2>/dev/null | grep -o -m1 'mingw32-g++-[a-z0-9]*' || true)
+  if [ -n "$recorded" ] && [ "${recorded#mingw32-}" != "$model" ]; then
+    echo "$dir was configured with $recorded, not $model: configuring it afresh" >&2
+    rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
+  fi
+}
